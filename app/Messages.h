@@ -1,0 +1,32 @@
+// The program's private window messages, timers and tray constants.
+#pragma once
+
+#include <windows.h>
+
+#include "hook/QuilloraHelper.h"
+
+namespace quillora {
+
+constexpr UINT WM_TRAY_NOTIFY = WM_APP + 0x01;
+constexpr UINT WM_SHELL_CREATED = QUILLORA_WM_SHELL_CREATED;
+constexpr UINT WM_SHELL_DESTROYED = QUILLORA_WM_SHELL_DESTROYED;
+constexpr UINT WM_SHELL_ACTIVATED = QUILLORA_WM_SHELL_ACTIVATED;
+constexpr UINT WM_PSEUDO_CLICKED = WM_APP + 0x14;
+constexpr UINT WM_PSEUDO_REBUILD = WM_APP + 0x15;
+
+constexpr UINT_PTR IDT_POLL = 1;
+constexpr UINT_PTR IDT_QUICK_CAPTURE = 2;
+constexpr UINT kPollPeriodMs = 100;
+
+constexpr UINT kTrayIconId = 3;
+
+// Tray menu commands.
+constexpr UINT ID_PAUSE_RESUME = 9;
+constexpr UINT ID_SETTINGS = 10;
+constexpr UINT ID_ABOUT = 11;
+constexpr UINT ID_EXIT = 12;
+
+constexpr char kMainWindowClass[] = "Quillora";
+constexpr char kMutexName[] = "Quillora";
+
+}  // namespace quillora

@@ -1,0 +1,71 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <memory>
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "hook/QuilloraHelper.h"
+#include "res/resource.h"
+#include "rules/ResourceString.h"
+
+namespace {
+
+using quillora::LoadResourceString;
+
+// Kept open until the process ends; its existence marks the running instance.
+bool claimSingleInstance() {
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, quillora::kMutexName);
+    if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
+        const std::string text = LoadResourceString(IDS_ALREADY_RUNNING);
+        const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
+        MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+        return false;
+    }
+    return true;
+}
+
+int run(HINSTANCE instance) {
+    if (!claimSingleInstance()) return 0;
+
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
+    InitCommonControlsEx(&icc);
+
+    auto app = std::make_unique<quillora::Application>();
+    CoInitialize(nullptr);
+    app->Initialize(instance);
+    app->Load();
+
+    auto mainWindow = std::make_unique<quillora::MainWindow>(*app);
+    if (!mainWindow->Create()) return 0;
+    mainWindow->AddTrayIcon();
+    InitializeHelper(mainWindow->handle());
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    mainWindow->DeleteTrayIcon();
+    UninitializeHelper();
+    app->Save();
+    CoUninitialize();
+    mainWindow.reset();
+    app.reset();
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        return run(instance);
+    } catch (...) {
+        win::failAtBoundary();
+    }
+}

@@ -1,0 +1,23 @@
+// The shell-hook library's two exports.
+#pragma once
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Installs the global shell hook; window events go to target as
+// WM_SHELL_CREATED / WM_SHELL_DESTROYED / WM_SHELL_ACTIVATED. 1 on success.
+int InitializeHelper(HWND target);
+// Removes the hook and clears the shared values. Always 1.
+int UninitializeHelper(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+// Messages the hook sends (the main window's private message table).
+#define QUILLORA_WM_SHELL_CREATED (WM_APP + 0x11)
+#define QUILLORA_WM_SHELL_DESTROYED (WM_APP + 0x12)
+#define QUILLORA_WM_SHELL_ACTIVATED (WM_APP + 0x13)

@@ -1,0 +1,34 @@
+#include "rules/ResourceString.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace quillora {
+
+std::string LoadResourceString(unsigned id) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    std::vector<char> buffer(256, '\0');
+    int copied = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
+    // LoadStringA cuts the text to fit; a result that fills the buffer may
+    // have been cut, so grow and read again until it fits with room to spare.
+    while (copied >= static_cast<int>(buffer.size()) - 1 && buffer.size() < 65536) {
+        buffer.assign(buffer.size() * 2, '\0');
+        copied = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
+    }
+    return std::string(buffer.data());
+}
+
+std::string FormatResourceString(unsigned id, const char* text) {
+    char out[1024] = {};
+    wsprintfA(out, LoadResourceString(id).c_str(), text);
+    return out;
+}
+
+std::string FormatResourceString(unsigned id, int value) {
+    char out[1024] = {};
+    wsprintfA(out, LoadResourceString(id).c_str(), value);
+    return out;
+}
+
+}  // namespace quillora

@@ -1,0 +1,242 @@
+#include "e2e/Harness.h"
+
+#include <shlwapi.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    return path;
+}
+
+std::string Ansi(const char* utf8) {
+    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), wide);
+    int bytes = WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out.data(), bytes, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    int streak = 0;
+    for (;;) {
+        streak = cond() ? streak + 1 : 0;
+        if (streak >= 2) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Sleep(20);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (cond()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Sleep(20);
+    }
+}
+
+Process::Process(Process&& other) noexcept : handle_(other.handle_), pid_(other.pid_) {
+    other.handle_ = nullptr;
+    other.pid_ = 0;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        handle_ = other.handle_;
+        pid_ = other.pid_;
+        other.handle_ = nullptr;
+        other.pid_ = 0;
+    }
+    return *this;
+}
+
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+
+bool Process::WaitExit(int timeoutMs, DWORD* code) {
+    if (!handle_) return true;
+    if (WaitForSingleObject(handle_, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return false;
+    if (code) GetExitCodeProcess(handle_, code);
+    return true;
+}
+
+void Process::Kill() {
+    if (!handle_) return;
+    if (Running()) {
+        TerminateProcess(handle_, 99);
+        WaitForSingleObject(handle_, 5000);
+    }
+    CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+Process Start(const std::string& exe, const std::string& args, const std::string& workDir) {
+    std::string commandLine = "\"" + exe + "\" " + args;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
+        return {};
+    }
+    CloseHandle(pi.hThread);
+    return Process(pi.hProcess, pi.dwProcessId);
+}
+
+Sandbox::Sandbox() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    for (;;) {
+        std::ostringstream name;
+        name << temp << "quillora-e2e-" << GetCurrentProcessId() << "-" << ++counter;
+        if (CreateDirectoryA(name.str().c_str(), nullptr)) {
+            dir_ = name.str();
+            break;
+        }
+    }
+    for (const char* file : {"Quillora.exe", "QuilloraHelper.dll"}) {
+        CopyFileA((BinDir() + "\\" + file).c_str(), (dir_ + "\\" + file).c_str(), FALSE);
+    }
+}
+
+Sandbox::~Sandbox() {
+    for (const char* file : {"Quillora.exe", "QuilloraHelper.dll", "Quillora.ini"}) {
+        std::string path = dir_ + "\\" + file;
+        for (int i = 0; i < 50 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+            if (DeleteFileA(path.c_str())) break;
+            Sleep(20);
+        }
+    }
+    RemoveDirectoryA(dir_.c_str());
+}
+
+void Sandbox::WriteIni(const std::string& text) const {
+    std::ofstream out(IniPath(), std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::string Sandbox::ReadIni() const {
+    std::ifstream in(IniPath(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool Sandbox::IniExists() const { return GetFileAttributesA(IniPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+Process Sandbox::StartQuillora() const { return Start(dir_ + "\\Quillora.exe", "", dir_); }
+
+namespace {
+struct EnumState {
+    DWORD pid;
+    const char* className;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK collect(HWND hwnd, LPARAM lp) {
+    auto* state = reinterpret_cast<EnumState*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == state->pid && (!state->className || ClassOf(hwnd) == state->className)) state->out->push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> WindowsOf(DWORD pid, const char* className) {
+    std::vector<HWND> out;
+    EnumState state{pid, className, &out};
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&state));
+    return out;
+}
+
+HWND FindWindowOf(DWORD pid, const char* className, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            auto windows = WindowsOf(pid, className);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string Text(HWND hwnd) {
+    char buffer[2048] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char buffer[256] = {};
+    GetClassNameA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+HWND WaitMainWindow(const Process& quillora, int timeoutMs) { return FindWindowOf(quillora.Id(), "Quillora", timeoutMs); }
+
+MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
+    MessageBoxInfo info;
+    info.hwnd = FindWindowOf(pid, "#32770", timeoutMs);
+    if (!info.hwnd) return info;
+    info.caption = Text(info.hwnd);
+    // The message text is the static control with id 0xFFFF.
+    if (HWND text = GetDlgItem(info.hwnd, 0xFFFF)) info.text = Text(text);
+    return info;
+}
+
+void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+TestWindow StartTestWindow(const std::string& args, int timeoutMs) {
+    TestWindow tw;
+    tw.process = Start(BinDir() + "\\testwin.exe", args);
+    if (!tw.process) return tw;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : WindowsOf(tw.process.Id())) {
+                if (GetWindow(hwnd, GW_OWNER) == nullptr && ClassOf(hwnd) != "IME" &&
+                    ClassOf(hwnd) != "OleMainThreadWndClass" && Text(hwnd) != "Default IME") {
+                    // The test window is the only one created with a frame.
+                    if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) {
+                        tw.hwnd = hwnd;
+                        return true;
+                    }
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return tw;
+}
+
+int LayeredAlpha(HWND hwnd) {
+    if (!HasExStyle(hwnd, WS_EX_LAYERED)) return -1;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 0;
+    if (!GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags)) return -1;
+    return alpha;
+}
+
+bool HasExStyle(HWND hwnd, DWORD bits) {
+    return (static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)) & bits) == bits;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    return rc;
+}
+
+}  // namespace e2e

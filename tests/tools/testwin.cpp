@@ -1,0 +1,116 @@
+// A stand-in for another application: one top-level window described on the
+// command line. Options (all optional):
+//   --title T  --class C  --x N --y N --w N --h N  --color RRGGBB
+//   --layered (created with WS_EX_LAYERED)   --show normal|max|min|hidden
+//   --refuse-close (ignores WM_CLOSE and SC_CLOSE)   --child (adds a child button)
+// While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
+// from the ATOM in lParam) and writes nothing.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Options {
+    std::string title = "Test Window";
+    std::string className = "QuilloraTestWindow";
+    int x = 100, y = 100, w = 400, h = 300;
+    COLORREF color = RGB(255, 0, 0);
+    bool layered = false;
+    bool refuseClose = false;
+    bool child = false;
+    int show = SW_SHOWNORMAL;
+};
+
+Options g_options;
+HBRUSH g_brush = nullptr;
+
+COLORREF parseColor(const char* text) {
+    unsigned long v = std::strtoul(text, nullptr, 16);
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : ""; };
+        if (a == "--title") o.title = next();
+        else if (a == "--class") o.className = next();
+        else if (a == "--x") o.x = std::atoi(next());
+        else if (a == "--y") o.y = std::atoi(next());
+        else if (a == "--w") o.w = std::atoi(next());
+        else if (a == "--h") o.h = std::atoi(next());
+        else if (a == "--color") o.color = parseColor(next());
+        else if (a == "--layered") o.layered = true;
+        else if (a == "--refuse-close") o.refuseClose = true;
+        else if (a == "--child") o.child = true;
+        else if (a == "--show") {
+            std::string s = next();
+            o.show = s == "max" ? SW_SHOWMAXIMIZED : s == "min" ? SW_SHOWMINIMIZED : s == "hidden" ? SW_HIDE : SW_SHOWNORMAL;
+        }
+    }
+    return o;
+}
+
+LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        FillRect(reinterpret_cast<HDC>(wp), &rc, g_brush);
+        return 1;
+    }
+    case WM_CLOSE:
+        if (g_options.refuseClose) return 0;
+        break;
+    case WM_SYSCOMMAND:
+        if ((wp & 0xFFF0) == SC_CLOSE && g_options.refuseClose) return 0;
+        break;
+    case WM_APP + 1:
+        if (wp == 1) DestroyWindow(hwnd);
+        if (wp == 2) {
+            char title[256] = {};
+            GlobalGetAtomNameA(static_cast<ATOM>(lp), title, sizeof title);
+            SetWindowTextA(hwnd, title);
+        }
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_options = parse(__argc, __argv);
+    g_brush = CreateSolidBrush(g_options.color);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = g_options.className.c_str();
+    RegisterClassA(&wc);
+
+    DWORD exStyle = g_options.layered ? WS_EX_LAYERED : 0;
+    HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), WS_OVERLAPPEDWINDOW,
+                                g_options.x, g_options.y, g_options.w, g_options.h, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 1;
+    if (g_options.layered) SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+    if (g_options.child) {
+        CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 10, 10, 120, 40, hwnd, nullptr, instance, nullptr);
+    }
+    ShowWindow(hwnd, g_options.show);
+    UpdateWindow(hwnd);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DeleteObject(g_brush);
+    return 0;
+}
