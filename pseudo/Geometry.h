@@ -1,0 +1,50 @@
+// Size and placement arithmetic of pseudo windows. Pure: the only platform
+// input (the primary work area, for Auto) is passed in.
+#pragma once
+
+#include <cstdint>
+
+#include "rules/Rule.h"
+
+namespace quillora {
+
+struct Size {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+struct Rect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    std::int32_t width() const { return right - left; }
+    std::int32_t height() const { return bottom - top; }
+    bool operator==(const Rect&) const = default;
+};
+
+// Pseudo window size for an original window of W x H (window rectangle).
+Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H);
+
+// Rectangle of size w x h anchored at the corner `direction` names of A.
+// Auto picks the corner from A's centre against workArea.right / 2 and
+// workArea.bottom / 2; any unknown direction gives (0, 0, w, h).
+Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const Rect& workArea);
+
+// Converts a learned client size back into rule units: a pixel value when the
+// unit is not percent, else trunc(client / originalClient * 100). A zero
+// originalClient leaves `current` as it is.
+std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current);
+
+// Aspect-locked sizing with Ctrl: adjusts the proposed window rectangle R for
+// edge code `edge` (WMSZ_*), keeping the proportions of an OW x OH client in
+// whole percent steps, the caption height `cap` taken out of the height.
+// A zero OW or OH leaves R unchanged.
+Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH, std::int32_t cap);
+
+// The mouse wheel's transparency step: +10 for delta >= 0, -10 below, then
+// clamped to 1..80.
+std::int32_t WheelTransparency(std::int32_t transparency, int wheelDelta);
+
+// Layered alpha for a transparency percentage: 255 - trunc(t * 2.55).
+std::uint8_t AlphaForTransparency(std::int32_t transparency);
+
+}  // namespace quillora

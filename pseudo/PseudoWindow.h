@@ -1,0 +1,75 @@
+// The pseudo window: a small top-level window of ours that stands in for a
+// shrunk original window and shows its scaled picture.
+#pragma once
+
+#include <windows.h>
+
+#include <boost/shared_ptr.hpp>
+
+#include "pseudo/Geometry.h"
+#include "pseudo/Stretcher.h"
+#include "rules/Rule.h"
+#include "win/Handles.h"
+#include "win/Window.h"
+
+namespace quillora {
+
+class PseudoWindow : public win::Window {
+public:
+    PseudoWindow(HWND mainWindow, const Rule& rule);
+    ~PseudoWindow() override;
+
+    // Creates the native window for `original` (hidden, zero size) and sets
+    // the properties on both windows. Returns the handle or null.
+    HWND Create(HWND original);
+
+    // Renders the original's client area into the back buffer; with null the
+    // original is read from the property "OriginalWindow".
+    void Capture(HWND original);
+    // Sizes and places the pseudo window at its original's anchor corner.
+    void PlacePseudo(HWND original);
+    // Moves the original to the pseudo window's anchor corner.
+    void PlaceOriginal(HWND original);
+
+    HWND Handle() const { return handle(); }
+    const Rule& GetRule() const { return Rule_; }
+    Rule& GetRule() { return Rule_; }
+    bool IsOutsideSizeMove() const { return OutsideSizeMove_; }
+
+    // The live object that the original's "PseudoWindowObject" names, or null
+    // when the property is missing or names no live object of this process
+    // whose pseudo window is the original's "PseudoWindow" (a released
+    // object, or a value left behind by an earlier run).
+    static PseudoWindow* FromOriginal(HWND original);
+
+protected:
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    // Message handlers.
+    void onSize(int width, int height);
+    void onPaint();
+    void onClose();
+    void onTimer(UINT_PTR id);
+    void onLButtonDown();
+    void onMouseWheel(int delta);
+    void onSizing(int edge, RECT* proposed);
+    bool onSysCommand(WPARAM wp);
+
+    void rebuildBackBuffer(int width, int height);
+    void learnSize(int width, int height);
+    Size backBufferSize() const;
+
+    HWND MainWindow_;
+    win::Bitmap BackBitmap_;
+    win::MemoryDC BackDC_;
+    HGDIOBJ BackDCInitialBitmap_ = nullptr;
+    boost::shared_ptr<Stretcher> Stretcher_;
+    Rule Rule_;
+    bool SizeLearning_ = true;
+    bool OutsideSizeMove_ = true;
+};
+
+using PseudoWindowPtr = boost::shared_ptr<PseudoWindow>;
+
+}  // namespace quillora

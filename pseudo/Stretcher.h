@@ -1,0 +1,39 @@
+// Scaling strategies that render an original's client area into a pseudo
+// window's back buffer.
+#pragma once
+
+#include <windows.h>
+
+#include <boost/shared_ptr.hpp>
+
+#include "pseudo/ImageBuffer.h"
+
+namespace quillora {
+
+class Stretcher {
+public:
+    virtual ~Stretcher() = default;
+    // Same arguments as StretchBlt without the raster operation.
+    virtual void Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) = 0;
+};
+
+// The platform's stretching copy.
+class SpeedStretcher : public Stretcher {
+public:
+    void Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
+};
+
+// Box-average scaling on 32-bit buffers.
+class QualityStretcher : public Stretcher {
+public:
+    void Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
+
+private:
+    ImageBuffer Source;
+    ImageBuffer Destination;
+};
+
+// QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
+boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
+
+}  // namespace quillora
