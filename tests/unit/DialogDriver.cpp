@@ -155,10 +155,12 @@ RECT ClientRectOf(HWND dialog, int id) {
     return r;
 }
 
+// The dialog manager converts position and size separately, so the far
+// edges are the sums of the converted values.
 RECT DialogUnits(HWND dialog, int x, int y, int w, int h) {
-    RECT r{x, y, x + w, y + h};
+    RECT r{x, y, w, h};
     MapDialogRect(dialog, &r);
-    return r;
+    return RECT{r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
 }  // namespace uitest
