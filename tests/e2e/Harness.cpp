@@ -200,11 +200,22 @@ HWND WaitMainWindow(const Process& quillora, int timeoutMs) { return FindWindowO
 
 MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
     MessageBoxInfo info;
-    info.hwnd = FindWindowOf(pid, "#32770", timeoutMs);
+    // Found only once it is shown: while it is being built its caption and
+    // text (the static control with id 0xFFFF) may still be empty.
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : WindowsOf(pid, "#32770")) {
+                if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, 0xFFFF)) {
+                    info.hwnd = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
     if (!info.hwnd) return info;
     info.caption = Text(info.hwnd);
-    // The message text is the static control with id 0xFFFF.
-    if (HWND text = GetDlgItem(info.hwnd, 0xFFFF)) info.text = Text(text);
+    info.text = Text(GetDlgItem(info.hwnd, 0xFFFF));
     return info;
 }
 

@@ -117,6 +117,7 @@ TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     EXPECT_TRUE(IsWindow(w.hwnd));
     // Once given back it is an ordinary window again; the rule applies anew
     // only when it is reported again (at the next resume).
+    sink.Take();  // closing the pseudo window may have activated the original
     q.Send(WM_COMMAND, 9);
     q.Send(WM_COMMAND, 9);
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
