@@ -8,14 +8,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "pseudo/ImageBuffer.h"
 #include "pseudo/Stretcher.h"
-#include "win/Handles.h"
+#include "MemorySurface.h"
 
 using namespace quillora;
+using quillora::test_support::MemorySurface;
 
 namespace {
 
@@ -26,7 +26,6 @@ struct Sizes {
 };
 constexpr Sizes kSizes[] = {{1920, 1080, 480, 270}, {800, 600, 400, 300}};
 
-// Deterministic noise, so that no stage can take a shortcut on flat colour.
 class Noise {
 public:
     std::uint32_t next() {
@@ -38,42 +37,15 @@ private:
     std::uint32_t state_ = 12345;
 };
 
-// A memory context with a bitmap selected: a filled DIB section for the
-// original, a screen-compatible bitmap like a pseudo window's back buffer.
-class Surface {
-public:
-    Surface(int width, int height, bool original) {
-        win::WindowDC screen(nullptr);
-        dc_.reset(CreateCompatibleDC(screen.get()));
-        if (original) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-            if (bits) {
-                Noise noise;
-                auto* pixels = static_cast<std::uint32_t*>(bits);
-                std::generate_n(pixels, static_cast<std::size_t>(width) * height, [&] { return noise.next(); });
-            }
-        } else {
-            bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        }
-        selected_.emplace(dc_.get(), bitmap_.get());
-    }
-
-    HDC dc() const { return dc_.get(); }
-    bool valid() const { return dc_ && bitmap_; }
-
-private:
-    win::MemoryDC dc_;
-    win::Bitmap bitmap_;
-    std::optional<win::SelectObjectScope> selected_;
-};
+// The original holds noise, so that no stage can take a shortcut on flat
+// colour.
+void FillWithNoise(MemorySurface& original) {
+    if (!original.bits()) return;
+    Noise noise;
+    std::generate_n(original.bits(), static_cast<std::size_t>(original.width()) * original.height(),
+                    [&] { return noise.next(); });
+    GdiFlush();
+}
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -99,7 +71,7 @@ double MedianMs(const std::function<void()>& work) {
 
 // The quality capture must show what the scaler computes from the same
 // pixels; otherwise the timing measures something else.
-bool QualityMatchesBoxScale(Surface& original, Surface& back, const Sizes& s) {
+bool QualityMatchesBoxScale(const MemorySurface& original, const MemorySurface& back, const Sizes& s) {
     ImageBuffer source, expected, shown;
     source.Take(s.sw, s.sh, original.dc());
     expected.Allocate(s.dw, s.dh);
@@ -112,12 +84,13 @@ bool QualityMatchesBoxScale(Surface& original, Surface& back, const Sizes& s) {
 }
 
 int Bench(const Sizes& s) {
-    Surface original(s.sw, s.sh, true);
-    Surface back(s.dw, s.dh, false);
+    MemorySurface original(s.sw, s.sh, MemorySurface::DibSection);
+    MemorySurface back(s.dw, s.dh, MemorySurface::ScreenCompatible);
     if (!original.valid() || !back.valid()) {
         std::printf("%dx%d -> %dx%d: could not create the surfaces\n", s.sw, s.sh, s.dw, s.dh);
         return 1;
     }
+    FillWithNoise(original);
     QualityStretcher quality;
     SpeedStretcher speed;
     const double qualityMs =

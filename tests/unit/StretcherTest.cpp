@@ -2,72 +2,33 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "pseudo/Stretcher.h"
 #include "rules/Rule.h"
-#include "win/Handles.h"
+#include "tools/MemorySurface.h"
 
 using namespace quillora;
+using quillora::test_support::MemorySurface;
 
 namespace {
 
 constexpr COLORREF kPicture = RGB(0x33, 0x66, 0x99);
 constexpr COLORREF kBackground = RGB(1, 2, 3);
 
-// A memory context with its own bitmap: a DIB section for the "original", a
-// screen-compatible bitmap like a pseudo window's back buffer otherwise.
-class Canvas {
-public:
-    Canvas(int width, int height, bool dibSection) : width_(width), height_(height) {
-        win::WindowDC screen(nullptr);
-        dc_.reset(CreateCompatibleDC(screen.get()));
-        if (dibSection) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        } else {
-            bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+// Describes the first pixel that breaks "colour inside (0, 0)-(w, h),
+// kBackground elsewhere", or returns an empty text.
+std::string FirstMismatch(const MemorySurface& surface, COLORREF colour, int w, int h) {
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) {
+            const COLORREF expected = x < w && y < h ? colour : kBackground;
+            const COLORREF seen = GetPixel(surface.dc(), x, y);
+            if (seen != expected)
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(seen);
         }
-        selected_.emplace(dc_.get(), bitmap_.get());
     }
-
-    HDC dc() const { return dc_.get(); }
-    bool valid() const { return dc_ && bitmap_; }
-
-    void Fill(COLORREF colour) {
-        win::Brush brush(CreateSolidBrush(colour));
-        const RECT all{0, 0, width_, height_};
-        FillRect(dc_.get(), &all, brush.get());
-    }
-
-    // Describes the first pixel that breaks "colour inside (0, 0)-(w, h),
-    // kBackground elsewhere", or returns an empty text.
-    std::string FirstMismatch(COLORREF colour, int w, int h) const {
-        for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) {
-                const COLORREF expected = x < w && y < h ? colour : kBackground;
-                const COLORREF seen = GetPixel(dc_.get(), x, y);
-                if (seen != expected)
-                    return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(seen);
-            }
-        }
-        return {};
-    }
-
-private:
-    int width_, height_;
-    win::MemoryDC dc_;
-    win::Bitmap bitmap_;
-    std::optional<win::SelectObjectScope> selected_;
-};
+    return {};
+}
 
 struct Case {
     int sw, sh, dw, dh;
@@ -76,13 +37,13 @@ struct Case {
 void ExpectExactFill(Stretcher& stretcher, const Case& c) {
     SCOPED_TRACE(std::to_string(c.sw) + "x" + std::to_string(c.sh) + " -> " + std::to_string(c.dw) + "x" +
                  std::to_string(c.dh));
-    Canvas original(c.sw, c.sh, true);
-    Canvas back(c.dw + 6, c.dh + 4, false);
+    MemorySurface original(c.sw, c.sh, MemorySurface::DibSection);
+    MemorySurface back(c.dw + 6, c.dh + 4, MemorySurface::ScreenCompatible);
     ASSERT_TRUE(original.valid() && back.valid());
     original.Fill(kPicture);
     back.Fill(kBackground);
     stretcher.Stretch(back.dc(), 0, 0, c.dw, c.dh, original.dc(), 0, 0, c.sw, c.sh);
-    EXPECT_EQ(back.FirstMismatch(kPicture, c.dw, c.dh), "");
+    EXPECT_EQ(FirstMismatch(back, kPicture, c.dw, c.dh), "");
 }
 
 const Case kCases[] = {{64, 48, 16, 12}, {10, 10, 25, 15}, {1, 1, 7, 5}, {9, 7, 9, 7}};
@@ -100,11 +61,11 @@ TEST(Stretcher, SpeedFillsExactlyTheDestinationRectangleWithTheColour) {
 }
 
 TEST(Stretcher, QualityWithAnEmptySourceKeepsThePreviousPicture) {
-    Canvas original(1, 1, true);
-    Canvas back(8, 6, false);
+    MemorySurface original(1, 1, MemorySurface::DibSection);
+    MemorySurface back(8, 6, MemorySurface::ScreenCompatible);
     back.Fill(kBackground);
     QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, original.dc(), 0, 0, 0, 0);
-    EXPECT_EQ(back.FirstMismatch(kBackground, 8, 6), "");
+    EXPECT_EQ(FirstMismatch(back, kBackground, 8, 6), "");
 }
 
 TEST(Stretcher, DrawMethodPicksTheStrategy) {
@@ -113,7 +74,7 @@ TEST(Stretcher, DrawMethodPicksTheStrategy) {
 }
 
 TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBackIntoItsContext) {
-    Canvas canvas(3, 2, false);
+    MemorySurface canvas(3, 2, MemorySurface::ScreenCompatible);
     canvas.Fill(kBackground);
     SetPixel(canvas.dc(), 0, 0, RGB(0x10, 0x20, 0x30));
     ImageBuffer image;
@@ -128,7 +89,7 @@ TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBackIntoItsContext) {
 }
 
 TEST(ImageBufferTake, EmptySizeGivesAnEmptyPicture) {
-    Canvas canvas(2, 2, false);
+    MemorySurface canvas(2, 2, MemorySurface::ScreenCompatible);
     ImageBuffer image;
     EXPECT_TRUE(image.Take(0, 5, canvas.dc()));
     EXPECT_EQ(image.Pixels(), nullptr);
