@@ -190,6 +190,8 @@ MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
     MessageBoxInfo info;
     info.hwnd = FindWindowOf(pid, "#32770", timeoutMs);
     if (!info.hwnd) return info;
+    // The box exists before its texts are filled in and is shown after.
+    WaitUntil([&] { return IsWindowVisible(info.hwnd) != FALSE; }, timeoutMs);
     info.caption = Text(info.hwnd);
     // The message text is the static control with id 0xFFFF.
     if (HWND text = GetDlgItem(info.hwnd, 0xFFFF)) info.text = Text(text);
