@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
 #include "pseudo/Geometry.h"
@@ -14,8 +15,13 @@
 
 namespace quillora {
 
-class PseudoWindow : public win::Window {
+class PseudoWindow : public win::Window, public boost::enable_shared_from_this<PseudoWindow> {
 public:
+    // Runs the quick-edit dialog on the pseudo window's rule copy; returns 1
+    // for OK. The program installs it; without one the command does nothing.
+    using QuickEditHandler = int (*)(HWND owner, Rule& rule);
+    static void SetQuickEditHandler(QuickEditHandler handler);
+
     PseudoWindow(HWND mainWindow, const Rule& rule);
     ~PseudoWindow() override;
 
@@ -36,6 +42,11 @@ public:
     Rule& GetRule() { return Rule_; }
     bool IsOutsideSizeMove() const { return OutsideSizeMove_; }
 
+    // The original this object was created for, while that window exists and
+    // its "PseudoWindow" still names the native window Create made (also
+    // after the native window is gone); null otherwise.
+    HWND Original() const;
+
     // The live object that the original's "PseudoWindowObject" names, or null
     // when the property is missing or names no live object of this process
     // whose pseudo window is the original's "PseudoWindow" (a released
@@ -47,6 +58,7 @@ protected:
 
 private:
     // Message handlers.
+    void onCreate();
     void onSize(int width, int height);
     void onPaint();
     void onClose();
@@ -56,11 +68,15 @@ private:
     void onSizing(int edge, RECT* proposed);
     bool onSysCommand(WPARAM wp);
 
+    void extendSystemMenu();
+    void releaseBackBuffer();
     void rebuildBackBuffer(int width, int height);
     void learnSize(int width, int height);
     Size backBufferSize() const;
 
     HWND MainWindow_;
+    HWND Original_ = nullptr;
+    HWND Created_ = nullptr;
     win::Bitmap BackBitmap_;
     win::MemoryDC BackDC_;
     HGDIOBJ BackDCInitialBitmap_ = nullptr;

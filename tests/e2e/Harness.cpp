@@ -25,6 +25,18 @@ std::string Ansi(const char* utf8) {
     return out;
 }
 
+namespace {
+// Waiting keeps this thread's own windows (test helpers) responsive.
+void pumpAndSleep() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Sleep(20);
+}
+}  // namespace
+
 bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int streak = 0;
@@ -32,7 +44,7 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
         streak = cond() ? streak + 1 : 0;
         if (streak >= 2) return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(20);
+        pumpAndSleep();
     }
 }
 
@@ -41,7 +53,7 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
     for (;;) {
         if (cond()) return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(20);
+        pumpAndSleep();
     }
 }
 

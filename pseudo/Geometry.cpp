@@ -1,0 +1,135 @@
+#include "pseudo/Geometry.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace quillora {
+
+namespace {
+
+constexpr double kPercent = 0.01;
+constexpr double kHundred = 100.0;
+constexpr double kAlphaPerPercent = 2.55;
+constexpr std::int32_t kWheelStep = 10;
+constexpr std::int32_t kMinTransparency = 1;
+constexpr std::int32_t kMaxTransparency = 80;
+constexpr int kOpaque = 255;
+constexpr std::int32_t kFullPercent = 100;
+
+// The WMSZ_* edge codes, spelled out so this file needs no platform header.
+enum Edge : int {
+    EdgeLeft = 1,
+    EdgeRight = 2,
+    EdgeTop = 3,
+    EdgeTopLeft = 4,
+    EdgeTopRight = 5,
+    EdgeBottom = 6,
+    EdgeBottomLeft = 7,
+    EdgeBottomRight = 8,
+};
+
+// Conversions truncate toward zero, which is what a C cast does.
+std::int32_t Trunc(double value) { return static_cast<std::int32_t>(value); }
+
+std::int32_t PercentOf(std::int32_t whole, std::int32_t percent) { return Trunc((whole * kPercent) * percent); }
+
+// Auto resolves to a concrete corner. Centres are taken in 64 bits so that no
+// window rectangle, however odd, overflows on the way.
+std::int32_t AutoCorner(const Rect& A, const Rect& work) {
+    const std::int64_t cx = std::int64_t{A.left} + (std::int64_t{A.right} - A.left) / 2;
+    const std::int64_t cy = std::int64_t{A.top} + (std::int64_t{A.bottom} - A.top) / 2;
+    const bool left = cx < work.right / 2;
+    const bool top = cy < work.bottom / 2;
+    if (top) return left ? DirTopLeft : DirTopRight;
+    return left ? DirBottomLeft : DirBottomRight;
+}
+
+}  // namespace
+
+Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H) {
+    Size size;
+    size.width = rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(W, rule.StretchWidth);
+    if (!rule.Coratio) {
+        size.height = rule.StretchHeightUnit != UnitPercent ? rule.StretchHeight : PercentOf(H, rule.StretchHeight);
+    } else if (rule.StretchHeightUnit != UnitPercent) {
+        // An original without width has no proportions to keep: the height
+        // stays 0 rather than coming from a division by zero.
+        if (W != 0) size.height = Trunc((static_cast<double>(size.width) / W) * H);
+    } else {
+        size.height = rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(H, rule.StretchWidth);
+    }
+    return size;
+}
+
+Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const Rect& workArea) {
+    if (direction == DirAuto) direction = AutoCorner(A, workArea);
+    switch (direction) {
+    case DirTopLeft:
+        return {A.left, A.top, A.left + w, A.top + h};
+    case DirTopRight:
+        return {A.right - w, A.top, A.right, A.top + h};
+    case DirBottomLeft:
+        return {A.left, A.bottom - h, A.left + w, A.bottom};
+    case DirBottomRight:
+        return {A.right - w, A.bottom - h, A.right, A.bottom};
+    default:
+        return {0, 0, w, h};
+    }
+}
+
+std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current) {
+    if (unit != UnitPercent) return client;
+    if (originalClient == 0) return current;
+    return Trunc((static_cast<double>(client) / originalClient) * kHundred);
+}
+
+Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH, std::int32_t cap) {
+    // Without a client area there is no aspect to keep.
+    if (OW == 0 || OH == 0) return R;
+    Rect result = R;
+    switch (edge) {
+    case EdgeLeft:
+    case EdgeRight: {
+        const std::int32_t p = Trunc((static_cast<double>(R.right - R.left) / OW) * kHundred);
+        const std::int32_t h = PercentOf(OH, p);
+        if (edge == EdgeLeft) {
+            result.top = R.bottom - h - cap;
+        } else {
+            result.bottom = R.top + h + cap;
+        }
+        break;
+    }
+    case EdgeTop:
+    case EdgeTopLeft:
+    case EdgeTopRight:
+    case EdgeBottom:
+    case EdgeBottomLeft:
+    case EdgeBottomRight: {
+        const std::int32_t p = Trunc((static_cast<double>(R.bottom - R.top - cap) / OH) * kHundred);
+        const std::int32_t w = PercentOf(OW, p);
+        if (edge == EdgeTopLeft || edge == EdgeBottomLeft) {
+            result.left = R.right - w;
+        } else {
+            result.right = R.left + w;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return result;
+}
+
+std::int32_t WheelTransparency(std::int32_t transparency, int wheelDelta) {
+    const std::int32_t stepped = wheelDelta >= 0 ? transparency + kWheelStep : transparency - kWheelStep;
+    return std::clamp(stepped, kMinTransparency, kMaxTransparency);
+}
+
+std::uint8_t AlphaForTransparency(std::int32_t transparency) {
+    // A stored percentage outside 0..100 must not wrap around into an
+    // unrelated alpha.
+    const std::int32_t percent = std::clamp(transparency, 0, kFullPercent);
+    return static_cast<std::uint8_t>(kOpaque - Trunc(percent * kAlphaPerPercent));
+}
+
+}  // namespace quillora

@@ -1,0 +1,161 @@
+#include "pseudo/PseudoWindow.h"
+
+#include <unordered_set>
+
+#include "app/Messages.h"
+#include "pseudo/Properties.h"
+#include "res/resource.h"
+#include "rules/ResourceString.h"
+
+namespace quillora {
+
+namespace {
+
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kQuickEditCommand = 1;
+constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
+
+// The objects alive in this process. The original's "PseudoWindowObject" is a
+// plain pointer stored on another program's window; it is only trusted when
+// it names one of these.
+std::unordered_set<const PseudoWindow*>& liveObjects() {
+    static std::unordered_set<const PseudoWindow*> objects;
+    return objects;
+}
+
+PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
+
+HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
+
+}  // namespace
+
+void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
+
+PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
+    : MainWindow_(mainWindow), Stretcher_(MakeStretcher(rule.StretchDrawMethod)), Rule_(rule) {
+    liveObjects().insert(this);
+}
+
+PseudoWindow::~PseudoWindow() {
+    liveObjects().erase(this);
+    releaseBackBuffer();
+}
+
+PseudoWindow* PseudoWindow::FromOriginal(HWND original) {
+    if (!original) return nullptr;
+    auto* object = static_cast<PseudoWindow*>(GetPropA(original, kPropPseudoWindowObject));
+    if (!object || !liveObjects().count(object)) return nullptr;
+    HWND pseudo = object->Handle();
+    if (!pseudo || pseudo != propWindow(original, kPropPseudoWindow)) return nullptr;
+    if (propWindow(pseudo, kPropOriginalWindow) != original) return nullptr;
+    return object;
+}
+
+HWND PseudoWindow::Original() const {
+    if (!Original_ || !IsWindow(Original_)) return nullptr;
+    return propWindow(Original_, kPropPseudoWindow) == Created_ ? Original_ : nullptr;
+}
+
+HWND PseudoWindow::Create(HWND original) {
+    if (!registerClass(kPseudoWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                       reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)))) {
+        return nullptr;
+    }
+    DWORD exStyle = WS_EX_TOOLWINDOW;
+    if (Rule_.Topmost) exStyle |= WS_EX_TOPMOST;
+    if (Rule_.Transparent) exStyle |= WS_EX_LAYERED;
+    DWORD style = WS_POPUP;
+    if (Rule_.Frame) style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+
+    HWND hwnd = createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr);
+    if (!hwnd) return nullptr;
+
+    if (Rule_.Transparent) {
+        SetLayeredWindowAttributes(hwnd, 0, AlphaForTransparency(Rule_.Transparency), LWA_ALPHA);
+    }
+    if (Rule_.ExtendSystemMenu) extendSystemMenu();
+
+    SetPropA(hwnd, kPropOriginalWindow, original);
+    SetPropA(original, kPropPseudoWindow, hwnd);
+    SetPropA(original, kPropPseudoWindowObject, this);
+    Original_ = original;
+    Created_ = hwnd;
+    return hwnd;
+}
+
+void PseudoWindow::extendSystemMenu() {
+    HMENU menu = GetSystemMenu(Handle(), FALSE);  // the window's own copy; it goes with the window
+    if (!menu) return;
+    const std::string edit = LoadResourceString(IDS_MENU_EDIT);
+    InsertMenuA(menu, kSeparatorCommand, MF_BYCOMMAND | MF_STRING, kQuickEditCommand, edit.c_str());
+    InsertMenuA(menu, kQuickEditCommand, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+    DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
+}
+
+LRESULT PseudoWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE: onCreate(); return 0;
+    case WM_DESTROY:
+    case WM_MOVE: return 0;
+    case WM_SIZE: onSize(LOWORD(lp), HIWORD(lp)); return 0;
+    case WM_PAINT: onPaint(); return 0;
+    case WM_CLOSE: onClose(); return 0;
+    case WM_SYSCOMMAND:
+        if (onSysCommand(wp)) return 0;
+        break;
+    case WM_TIMER: onTimer(wp); return 0;
+    case WM_LBUTTONDOWN: onLButtonDown(); return 0;
+    case WM_MOUSEWHEEL: onMouseWheel(GET_WHEEL_DELTA_WPARAM(wp)); return 0;
+    case WM_SIZING: onSizing(static_cast<int>(wp), reinterpret_cast<RECT*>(lp)); return TRUE;
+    case WM_MOVING: return TRUE;
+    case WM_ENTERSIZEMOVE: OutsideSizeMove_ = false; return 0;
+    case WM_EXITSIZEMOVE: OutsideSizeMove_ = true; return 0;
+    }
+    return defaultProc(msg, wp, lp);
+}
+
+void PseudoWindow::onCreate() {
+    if (Rule_.UpdateDisplay) SetTimer(handle(), kRefreshTimer, static_cast<UINT>(Rule_.UpdateDisplayElapse), nullptr);
+}
+
+void PseudoWindow::onClose() {
+    HWND original = propWindow(handle(), kPropOriginalWindow);
+    // Only a request: the original's program decides whether it closes.
+    if (original && IsWindow(original)) PostMessageA(original, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DestroyWindow(handle());
+}
+
+void PseudoWindow::onLButtonDown() {
+    if (Rule_.StretchRestoreMethod == RestoreLeftClick) {
+        SendMessageA(MainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(handle()), 0);
+    }
+}
+
+void PseudoWindow::onMouseWheel(int delta) {
+    Rule_.Transparency = WheelTransparency(Rule_.Transparency, delta);
+    if (!Rule_.Transparent) {
+        const LONG exStyle = GetWindowLongA(handle(), GWL_EXSTYLE);
+        SetWindowLongA(handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        Rule_.Transparent = true;
+    }
+    SetLayeredWindowAttributes(handle(), 0, AlphaForTransparency(Rule_.Transparency), LWA_ALPHA);
+}
+
+bool PseudoWindow::onSysCommand(WPARAM wp) {
+    if (LOWORD(wp) != kQuickEditCommand) return false;
+    if (!g_quickEdit) return true;
+    // The dialog's nested loop keeps the polling running, which may drop this
+    // object's list entry (its original closed); keep the object alive until
+    // the dialog has returned.
+    const boost::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
+    const int result = g_quickEdit(handle(), Rule_);
+    HWND hwnd = handle();
+    if (result == IDOK && hwnd) {
+        PostMessageA(MainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(propWindow(hwnd, kPropOriginalWindow)), 0);
+    }
+    return true;
+}
+
+}  // namespace quillora

@@ -1,0 +1,93 @@
+// Where the pseudo window and its original go, and what the user's sizing of
+// the pseudo window teaches its rule copy.
+#include "pseudo/PseudoWindow.h"
+
+#include "pseudo/Properties.h"
+
+namespace quillora {
+
+namespace {
+
+// The program's own placements cause WM_SIZE too; those are not the user's.
+class LearningPaused {
+public:
+    explicit LearningPaused(bool& learning) : learning_(learning) { learning_ = false; }
+    ~LearningPaused() { learning_ = true; }
+    LearningPaused(const LearningPaused&) = delete;
+    LearningPaused& operator=(const LearningPaused&) = delete;
+
+private:
+    bool& learning_;
+};
+
+Rect toRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+Rect workArea(std::int32_t direction) {
+    RECT work{};
+    if (direction == DirAuto) SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return toRect(work);
+}
+
+HWND originalOf(HWND pseudo) { return static_cast<HWND>(GetPropA(pseudo, kPropOriginalWindow)); }
+
+}  // namespace
+
+void PseudoWindow::PlacePseudo(HWND original) {
+    LearningPaused paused(SizeLearning_);
+    if (!original) original = originalOf(handle());
+    RECT window{};
+    if (!original || !GetWindowRect(original, &window)) return;
+    const Rect A = toRect(window);
+    const Size size = PseudoSize(Rule_, A.width(), A.height());
+    const Rect B = Anchor(Rule_.StretchDirection, A, size.width, size.height, workArea(Rule_.StretchDirection));
+    // Without Topmost the pseudo window sits right behind the transparent
+    // original, where it shows through.
+    UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
+    if (Rule_.Topmost) flags |= SWP_NOZORDER;
+    SetWindowPos(handle(), original, B.left, B.top, size.width, size.height, flags);
+}
+
+void PseudoWindow::PlaceOriginal(HWND original) {
+    LearningPaused paused(SizeLearning_);
+    if (!original) original = originalOf(handle());
+    RECT pseudo{}, window{};
+    if (!original || !GetWindowRect(handle(), &pseudo) || !GetWindowRect(original, &window)) return;
+    const bool pseudoHadFocus = GetForegroundWindow() == handle();
+    const Rect O = toRect(window);
+    const Rect B = Anchor(Rule_.StretchDirection, toRect(pseudo), O.width(), O.height(), workArea(Rule_.StretchDirection));
+    HWND insertAfter = HWND_TOP;
+    if (Rule_.Topmost) {
+        SetWindowPos(original, handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
+        insertAfter = HWND_NOTOPMOST;
+    }
+    UINT flags = SWP_NOREDRAW;
+    if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
+    SetWindowPos(original, insertAfter, B.left, B.top, O.width(), O.height(), flags);
+}
+
+void PseudoWindow::learnSize(int width, int height) {
+    if (!SizeLearning_ || width == 0 || height == 0) return;
+    HWND original = originalOf(handle());
+    RECT client{};
+    if (original && GetClientRect(original, &client)) {
+        const std::int32_t w = LearnedSizeValue(Rule_.StretchWidthUnit, width, client.right, Rule_.StretchWidth);
+        const std::int32_t h = LearnedSizeValue(Rule_.StretchHeightUnit, height, client.bottom, Rule_.StretchHeight);
+        const bool changed = w != Rule_.StretchWidth || h != Rule_.StretchHeight;
+        Rule_.StretchWidth = w;
+        Rule_.StretchHeight = h;
+        if (changed) Capture(original);
+    }
+    // From now on the user's height counts, not the proportions.
+    Rule_.Coratio = false;
+}
+
+void PseudoWindow::onSizing(int edge, RECT* proposed) {
+    if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
+    const int caption = Rule_.Frame ? GetSystemMetrics(SM_CYCAPTION) : 0;
+    RECT client{};
+    if (!GetClientRect(originalOf(handle()), &client)) return;
+    const Rect R = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
+    *proposed = RECT{R.left, R.top, R.right, R.bottom};
+}
+
+}  // namespace quillora

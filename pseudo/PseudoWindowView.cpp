@@ -1,0 +1,75 @@
+// The pseudo window's picture: back buffer, capture, painting and refresh.
+#include "pseudo/PseudoWindow.h"
+
+#include "pseudo/Properties.h"
+
+namespace quillora {
+
+namespace {
+constexpr UINT_PTR kRefreshTimer = 1;
+}
+
+void PseudoWindow::releaseBackBuffer() {
+    // A DC must not be deleted with our bitmap still selected: put back the
+    // bitmap it was made with first.
+    if (BackDC_ && BackDCInitialBitmap_) SelectObject(BackDC_.get(), BackDCInitialBitmap_);
+    BackDCInitialBitmap_ = nullptr;
+    BackDC_.reset();
+    BackBitmap_.reset();
+}
+
+void PseudoWindow::rebuildBackBuffer(int width, int height) {
+    win::WindowDC windowDC(handle());
+    releaseBackBuffer();
+    if (!windowDC || width <= 0 || height <= 0) return;
+    win::Bitmap bitmap(CreateCompatibleBitmap(windowDC.get(), width, height));
+    win::MemoryDC dc(CreateCompatibleDC(windowDC.get()));
+    if (!bitmap || !dc) return;
+    HGDIOBJ initial = SelectObject(dc.get(), bitmap.get());
+    if (!initial || initial == HGDI_ERROR) return;
+    BackBitmap_ = std::move(bitmap);
+    BackDC_ = std::move(dc);
+    BackDCInitialBitmap_ = initial;
+}
+
+Size PseudoWindow::backBufferSize() const {
+    BITMAP info{};
+    if (!BackBitmap_ || GetObjectA(BackBitmap_.get(), sizeof info, &info) != sizeof info) return {};
+    return {info.bmWidth, info.bmHeight};
+}
+
+void PseudoWindow::Capture(HWND original) {
+    if (!original) original = static_cast<HWND>(GetPropA(handle(), kPropOriginalWindow));
+    // GetDC(null) would be the whole screen.
+    if (!original || !IsWindow(original) || !BackDC_) return;
+    const Size destination = backBufferSize();
+    RECT client{};
+    if (destination.width == 0 || destination.height == 0 || !GetClientRect(original, &client)) return;
+    win::WindowDC source(original);
+    if (!source) return;
+    Stretcher_->Stretch(BackDC_.get(), 0, 0, destination.width, destination.height, source.get(), 0, 0, client.right,
+                        client.bottom);
+}
+
+void PseudoWindow::onSize(int width, int height) {
+    rebuildBackBuffer(width, height);
+    learnSize(width, height);
+}
+
+void PseudoWindow::onPaint() {
+    win::PaintDC paint(handle());
+    const Size size = backBufferSize();
+    if (paint.get() && BackDC_ && size.width > 0 && size.height > 0) {
+        BitBlt(paint.get(), 0, 0, size.width, size.height, BackDC_.get(), 0, 0, SRCCOPY);
+    }
+}
+
+void PseudoWindow::onTimer(UINT_PTR id) {
+    // A hidden pseudo window (original restored or minimised) costs nothing.
+    if (id != kRefreshTimer || !IsWindowVisible(handle())) return;
+    Capture(nullptr);
+    InvalidateRect(handle(), nullptr, FALSE);
+    UpdateWindow(handle());
+}
+
+}  // namespace quillora
