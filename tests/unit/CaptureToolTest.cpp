@@ -40,7 +40,8 @@ struct OtherProgram {
         if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
         PumpUntil([&] {
             window = FindWindowA("OtherClass", "Other program");
-            return window != nullptr && IsWindowVisible(window);
+            // The child button comes after the window itself.
+            return window != nullptr && IsWindowVisible(window) && FindWindowExA(window, nullptr, "BUTTON", nullptr);
         }, 10000);
     }
     ~OtherProgram() {
