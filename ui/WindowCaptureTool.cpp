@@ -1,41 +1,16 @@
 #include "ui/WindowCaptureTool.h"
 
 #include <commctrl.h>
-#include <psapi.h>
-
-#include <vector>
 
 #include "res/resource.h"
+#include "rules/Matching.h"
 #include "rules/ResourceString.h"
-#include "win/Handles.h"
 #include "win/Window.h"
 
 namespace quillora {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
-constexpr int kPathChars = 259;
-constexpr int kClassChars = 255;
-constexpr int kTitleChars = 1023;
-}  // namespace
-
-CapturedIdentity GatherCapturedIdentity(HWND window) {
-    CapturedIdentity identity;
-    const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    win::KernelHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid));
-    if (process) {
-        char path[kPathChars + 1] = {};
-        if (GetModuleFileNameExA(process.get(), instance, path, kPathChars + 1)) identity.ExePath = path;
-    }
-    char className[kClassChars + 1] = {};
-    GetClassNameA(window, className, kClassChars + 1);
-    identity.ClassName = className;
-    std::vector<char> title(kTitleChars + 1, '\0');
-    GetWindowTextA(window, title.data(), kTitleChars + 1);
-    identity.Title = title.data();
-    return identity;
 }
 
 WindowCaptureTool::~WindowCaptureTool() {
@@ -72,7 +47,7 @@ void WindowCaptureTool::cleanUp() {
 }
 
 void WindowCaptureTool::fillFields(HWND target) {
-    const CapturedIdentity identity = GatherCapturedIdentity(target);
+    const WindowIdentity identity = GatherWindowIdentity(target, IdentityPurpose::CaptureTool);
     SetDlgItemTextA(page_, IDC_APP_NAME, identity.ExePath.c_str());
     SetDlgItemTextA(page_, IDC_CLASS_NAME, identity.ClassName.c_str());
     SetDlgItemTextA(page_, IDC_TITLE, identity.Title.c_str());

@@ -4,19 +4,9 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "app/CaptureWindow.h"
 
 namespace quillora {
-
-// What the capture tool reads from a window.
-struct CapturedIdentity {
-    std::string ExePath;  // empty when the process cannot be opened
-    std::string ClassName;
-    std::string Title;
-};
-CapturedIdentity GatherCapturedIdentity(HWND window);
 
 class WindowCaptureTool {
 public:
