@@ -214,8 +214,6 @@ MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
         },
         timeoutMs);
     if (!info.hwnd) return info;
-    // The box exists before its texts are filled in and is shown after.
-    WaitUntil([&] { return IsWindowVisible(info.hwnd) != FALSE; }, timeoutMs);
     info.caption = Text(info.hwnd);
     info.text = Text(GetDlgItem(info.hwnd, 0xFFFF));
     return info;
