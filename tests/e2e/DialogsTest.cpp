@@ -19,46 +19,6 @@ std::string PixelRule(int n, const std::string& title) {
                            "StretchHeight=150", "StretchWidthUnit=1", "StretchHeightUnit=1"});
 }
 
-// The program's dialog with that title (code page 932 bytes), or null.
-HWND WaitDialog(DWORD pid, const std::string& title, int timeoutMs = 10000) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND w : WindowsOf(pid, "#32770"))
-                if (Text(w) == title && IsWindowVisible(w)) found = w;
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-}
-
-// A control somewhere below `dialog` (pages sit inside the tab control).
-HWND Control(HWND dialog, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } s{id, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (GetDlgCtrlID(w) == s->id && ClassOf(w) != "#32770") {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-// GetWindowText does not ask another process's controls for their text.
-std::string ControlText(HWND control) {
-    char text[1024] = {};
-    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 int ClientWidth(HWND w) {
     RECT r{};
     GetClientRect(w, &r);

@@ -221,6 +221,43 @@ MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
 
 void PressButton(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
+HWND WaitDialog(DWORD pid, const std::string& title, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : WindowsOf(pid, "#32770"))
+                if (Text(w) == title && IsWindowVisible(w)) found = w;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND Control(HWND dialog, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } s{id, nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(w) == s->id && ClassOf(w) != "#32770") {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::string ControlText(HWND control) {
+    char text[1024] = {};
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
 TestWindow StartTestWindow(const std::string& args, int timeoutMs) {
     TestWindow tw;
     tw.process = Start(BinDir() + "\\testwin.exe", args);

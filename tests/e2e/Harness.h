@@ -87,6 +87,13 @@ struct MessageBoxInfo {
 MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs = 10000);
 void PressButton(HWND dialog, int id);
 
+// A visible dialog ("#32770") of the process with that title, or null.
+HWND WaitDialog(DWORD pid, const std::string& title, int timeoutMs = 10000);
+// A control somewhere below `dialog` (pages sit inside tab controls).
+HWND Control(HWND dialog, int id);
+// A control's text, asked from its process (GetWindowText does not ask).
+std::string ControlText(HWND control);
+
 // A test window (tests/tools/testwin.cpp) run as another application.
 struct TestWindow {
     Process process;
