@@ -100,6 +100,17 @@ Rule readRule(const char* section, const char* path) {
     return rule;
 }
 
+// A value is one line of the file: a line break inside a text (a captured
+// window title may hold one) would end the value there and turn the rest into
+// lines of their own, even new sections and keys. Line breaks become blanks.
+// No Shift_JIS trail byte is CR or LF, so this never splits a character.
+std::string singleLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return text;
+}
+
 void warnInvalidRule(const Rule& rule) {
     std::string text = FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str());
     std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
@@ -161,7 +172,7 @@ bool SaveSettings(const std::string& directory, const GlobalSettings& settings, 
         char section[32] = {};
         wsprintfA(section, "Rule%d", n++);
         for (const TextKey& key : kTextKeys) {
-            WritePrivateProfileStringA(section, key.name, (rule.*key.field).c_str(), file);
+            WritePrivateProfileStringA(section, key.name, singleLine(rule.*key.field).c_str(), file);
         }
         for (const IntKey& key : kIntKeys) {
             std::int32_t value = key.intField ? rule.*key.intField : (rule.*key.boolField ? 1 : 0);

@@ -224,6 +224,18 @@ TEST(Settings, OtherSectionsKeepTheirPlaceAndKeys) {
     EXPECT_EQ(folder.Value("Rule2", "Title"), "new");
 }
 
+TEST(Settings, LineBreaksInTextsCannotAddKeysOrSections) {
+    TempFolder folder;
+    RuleList rules;
+    rules.Append(titled("abc\r\n[Quillora]\r\nMergin=7\nx"));
+    SaveSettings(folder.Dir(), GlobalSettings{}, rules);
+    const Loaded loaded = load(folder);
+    EXPECT_EQ(loaded.settings.Mergin, 30);
+    ASSERT_EQ(loaded.rules.size(), 1u);
+    EXPECT_EQ(loaded.rules[0].Title, "abc  [Quillora]  Mergin=7 x");
+    EXPECT_EQ(folder.Sections(), (std::vector<std::string>{"Quillora", "Rule1"}));
+}
+
 TEST(Settings, TextsLongerThan255BytesComeBackCut) {
     TempFolder folder;
     Rule rule = titled("t");
