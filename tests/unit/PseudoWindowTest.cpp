@@ -161,6 +161,13 @@ protected:
         return object;
     }
 
+    // attach, then the first shrink as the polling does it.
+    PseudoWindowPtr attachShrunk(HWND original, const Rule& rule = framelessRule()) {
+        PseudoWindowPtr object = attach(original, rule);
+        if (object) hider_.Toggle(original);
+        return object;
+    }
+
     // Waits until everything posted to the main window so far has arrived.
     void drainMainQueue() {
         PostMessageA(main_, kMarker, 0, 0);
@@ -304,10 +311,9 @@ TEST_F(PseudoWindowTest, ToggleOnMinimisedOriginalOnlyHidesThePseudoWindow) {
 
 TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
     HWND original = startOriginal("");
-    auto object = attach(original);
+    auto object = attachShrunk(original);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    hider_.Toggle(original);
     SendMessageA(pseudo, WM_ENTERSIZEMOVE, 0, 0);
     hider_.Toggle(pseudo);
     EXPECT_TRUE(IsWindowVisible(pseudo));
@@ -326,9 +332,8 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
         rule.StretchDrawMethod = method;
         rule.UpdateDisplay = true;
         rule.UpdateDisplayElapse = 50;
-        auto object = attach(original, rule);
+        auto object = attachShrunk(original, rule);
         ASSERT_TRUE(object);
-        hider_.Toggle(original);
         EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 
         PostMessageA(original, WM_APP + 1, 3, kBlue);
@@ -338,10 +343,9 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
 
 TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
     HWND original = startOriginal("--refuse-close");
-    auto object = attach(original);
+    auto object = attachShrunk(original);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    hider_.Toggle(original);
     ASSERT_EQ(e2e::LayeredAlpha(original), 0);
 
     SendMessageA(pseudo, WM_CLOSE, 0, 0);
@@ -390,10 +394,9 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     HWND plain = startOriginal("");
     HWND layered = startOriginal("--layered");
     const DWORD plainStyle = exStyle(plain), layeredStyle = exStyle(layered);
-    auto shrunk = attach(plain);
+    auto shrunk = attachShrunk(plain);
     auto restored = attach(layered);
     ASSERT_TRUE(shrunk && restored);
-    hider_.Toggle(plain);
     ASSERT_EQ(e2e::LayeredAlpha(plain), 0);
 
     hider_.ReleaseAll(list_);
@@ -472,9 +475,8 @@ TEST_F(PseudoWindowTest, UserResizeIsLearnedAndRecapturedButPlacementIsNot) {
     rule.Coratio = true;
     rule.StretchHeightUnit = UnitPixel;
     rule.StretchHeight = 80;
-    auto object = attach(original, rule);
+    auto object = attachShrunk(original, rule);
     ASSERT_TRUE(object);
-    hider_.Toggle(original);
     EXPECT_EQ(object->GetRule(), rule) << "placement must not be learned";
 
     RECT client{};
