@@ -1,0 +1,146 @@
+// Size, placement, learning, aspect lock and transparency arithmetic.
+#include <gtest/gtest.h>
+
+#include "pseudo/Geometry.h"
+
+using namespace quillora;
+
+namespace {
+
+Rule SizeRule(std::int32_t width, std::int32_t widthUnit, std::int32_t height, std::int32_t heightUnit, bool coratio) {
+    Rule rule;
+    rule.StretchWidth = width;
+    rule.StretchWidthUnit = widthUnit;
+    rule.StretchHeight = height;
+    rule.StretchHeightUnit = heightUnit;
+    rule.Coratio = coratio;
+    return rule;
+}
+
+const Rect kWork{0, 0, 1280, 1024};
+
+}  // namespace
+
+TEST(PseudoSize, PercentAndPixelUnitsOfAn800x600Original) {
+    EXPECT_EQ(PseudoSize(SizeRule(50, UnitPercent, 50, UnitPercent, false), 800, 600), (Size{400, 300}));
+    EXPECT_EQ(PseudoSize(SizeRule(120, UnitPixel, 90, UnitPixel, false), 800, 600), (Size{120, 90}));
+    EXPECT_EQ(PseudoSize(SizeRule(120, UnitPixel, 10, UnitPercent, false), 800, 600), (Size{120, 60}));
+}
+
+TEST(PseudoSize, KeepingProportionsFollowsTheWidth) {
+    // Height unit percent: the width's percentage (or pixel count) is reused;
+    // the stored height is ignored.
+    EXPECT_EQ(PseudoSize(SizeRule(30, UnitPercent, 77, UnitPercent, true), 800, 600), (Size{240, 180}));
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 77, UnitPercent, true), 800, 600), (Size{200, 200}));
+    // Height unit pixels: the original's proportions.
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 77, UnitPixel, true), 800, 600), (Size{200, 150}));
+    EXPECT_EQ(PseudoSize(SizeRule(30, UnitPercent, 77, UnitPixel, true), 800, 600), (Size{240, 180}));
+}
+
+TEST(PseudoSize, DoublePrecisionTruncatesBelowExactArithmetic) {
+    // 116 * 0.01 * 50 is 57.999... in double precision.
+    EXPECT_EQ(PseudoSize(SizeRule(50, UnitPercent, 50, UnitPercent, false), 116, 116), (Size{57, 57}));
+}
+
+TEST(PseudoSize, ZeroSizedOriginalGivesZeroWithoutFaulting) {
+    EXPECT_EQ(PseudoSize(SizeRule(50, UnitPercent, 50, UnitPercent, false), 0, 0), (Size{0, 0}));
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 0, UnitPixel, true), 0, 600), (Size{200, 0}));
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 0, UnitPixel, true), 0, 0), (Size{200, 0}));
+}
+
+TEST(Anchor, EachCornerKeepsTheSizeAtThatCornerOfTheAnchor) {
+    const Rect A{100, 200, 900, 800};
+    EXPECT_EQ(Anchor(DirTopLeft, A, 400, 300, kWork), (Rect{100, 200, 500, 500}));
+    EXPECT_EQ(Anchor(DirTopRight, A, 400, 300, kWork), (Rect{500, 200, 900, 500}));
+    EXPECT_EQ(Anchor(DirBottomLeft, A, 400, 300, kWork), (Rect{100, 500, 500, 800}));
+    EXPECT_EQ(Anchor(DirBottomRight, A, 400, 300, kWork), (Rect{500, 500, 900, 800}));
+}
+
+TEST(Anchor, UnknownDirectionLeavesTheRectangleAtTheOrigin) {
+    const Rect A{100, 200, 900, 800};
+    EXPECT_EQ(Anchor(5, A, 40, 30, kWork), (Rect{0, 0, 40, 30}));
+    EXPECT_EQ(Anchor(-1, A, 40, 30, kWork), (Rect{0, 0, 40, 30}));
+}
+
+TEST(Anchor, AutoExactlyAtTheHalvesPicksRightAndBottom) {
+    // Centre (640, 512) of a 1280 x 1024 work area.
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 524}, 10, 10, kWork), (Rect{670, 514, 680, 524}));
+    // One pixel up and left of the halves: top left.
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 523}, 10, 10, kWork), (Rect{600, 500, 610, 510}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 524}, 10, 10, kWork), (Rect{600, 514, 610, 524}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 523}, 10, 10, kWork), (Rect{670, 500, 680, 510}));
+}
+
+TEST(Anchor, AutoHalvesTheWorkAreasCoordinatesNotItsExtent) {
+    // Work area to the right of a 100-pixel bar: right / 2 is 690, while the
+    // middle of its width would be 740 and half its width 640.
+    const Rect work{100, 0, 1380, 1024};
+    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 720, 40}, 10, 10, work).left, 710);  // cx 690: right
+    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 718, 40}, 10, 10, work).left, 660);  // cx 689: left
+}
+
+TEST(Anchor, TopRightRoundTripCarriesTheOriginalWithAMovedPseudoWindow) {
+    const Rect original{100, 100, 900, 700};
+    const Rect pseudo = Anchor(DirTopRight, original, 400, 300, kWork);
+    EXPECT_EQ(pseudo.right, original.right);
+    const Rect moved{pseudo.left + 50, pseudo.top + 20, pseudo.right + 50, pseudo.bottom + 20};
+    const Rect restored = Anchor(DirTopRight, moved, original.width(), original.height(), kWork);
+    EXPECT_EQ(restored, (Rect{150, 120, 950, 720}));
+}
+
+TEST(LearnedSizeValue, PixelsAreTakenAsTheyArePercentTruncates) {
+    EXPECT_EQ(LearnedSizeValue(UnitPixel, 29, 100, 7), 29);
+    EXPECT_EQ(LearnedSizeValue(UnitPercent, 29, 100, 7), 28);  // 0.29 * 100 is 28.999...
+    EXPECT_EQ(LearnedSizeValue(UnitPercent, 400, 800, 7), 50);
+}
+
+TEST(LearnedSizeValue, ZeroSizedOriginalKeepsTheStoredValue) {
+    EXPECT_EQ(LearnedSizeValue(UnitPercent, 29, 0, 7), 7);
+    EXPECT_EQ(LearnedSizeValue(UnitPixel, 29, 0, 7), 29);
+}
+
+TEST(AspectLockedRect, SideEdgesSetTheHeightLeftMovesTheTop) {
+    const Rect R{100, 100, 500, 400};  // width 400 of an 800 x 600 client: 50 %
+    EXPECT_EQ(AspectLockedRect(1, R, 800, 600, 20), (Rect{100, 80, 500, 400}));
+    EXPECT_EQ(AspectLockedRect(2, R, 800, 600, 20), (Rect{100, 100, 500, 420}));
+}
+
+TEST(AspectLockedRect, TopAndBottomEdgesSetTheWidthInWholePercent) {
+    // (300 - 20) / 600 is 46.67 %: 46 % of 800 is 368.
+    const Rect R{100, 100, 500, 400};
+    EXPECT_EQ(AspectLockedRect(4, R, 800, 600, 20), (Rect{132, 100, 500, 400}));
+    EXPECT_EQ(AspectLockedRect(7, R, 800, 600, 20), (Rect{132, 100, 500, 400}));
+    for (int edge : {3, 5, 6, 8}) EXPECT_EQ(AspectLockedRect(edge, R, 800, 600, 20), (Rect{100, 100, 468, 400})) << edge;
+}
+
+TEST(AspectLockedRect, UnknownEdgeOrZeroSizedOriginalLeavesTheRectangle) {
+    const Rect R{100, 100, 500, 400};
+    EXPECT_EQ(AspectLockedRect(0, R, 800, 600, 20), R);
+    EXPECT_EQ(AspectLockedRect(9, R, 800, 600, 20), R);
+    for (int edge = 1; edge <= 8; ++edge) {
+        EXPECT_EQ(AspectLockedRect(edge, R, 0, 600, 20), R) << edge;
+        EXPECT_EQ(AspectLockedRect(edge, R, 800, 0, 20), R) << edge;
+    }
+}
+
+TEST(Transparency, WheelStepsByTenWithinOneToEighty) {
+    EXPECT_EQ(WheelTransparency(50, 120), 60);
+    EXPECT_EQ(WheelTransparency(50, 0), 60);
+    EXPECT_EQ(WheelTransparency(50, -120), 40);
+    EXPECT_EQ(WheelTransparency(75, 120), 80);
+    EXPECT_EQ(WheelTransparency(5, -120), 1);
+}
+
+TEST(Transparency, AlphaTruncatesThePercentage) {
+    EXPECT_EQ(AlphaForTransparency(80), 51);
+    EXPECT_EQ(AlphaForTransparency(50), 128);
+    EXPECT_EQ(AlphaForTransparency(1), 253);
+    EXPECT_EQ(AlphaForTransparency(100), 1);
+    EXPECT_EQ(AlphaForTransparency(0), 255);
+}
+
+TEST(Transparency, OutOfRangePercentagesDoNotWrapAround) {
+    EXPECT_EQ(AlphaForTransparency(101), 1);
+    EXPECT_EQ(AlphaForTransparency(1000), 1);
+    EXPECT_EQ(AlphaForTransparency(-5), 255);
+}

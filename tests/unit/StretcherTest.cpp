@@ -1,0 +1,97 @@
+// The stretchers and picture transfers against real memory device contexts.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "pseudo/Stretcher.h"
+#include "rules/Rule.h"
+#include "tools/MemorySurface.h"
+
+using namespace quillora;
+using quillora::test_support::MemorySurface;
+
+namespace {
+
+constexpr COLORREF kPicture = RGB(0x33, 0x66, 0x99);
+constexpr COLORREF kBackground = RGB(1, 2, 3);
+
+// Describes the first pixel that breaks "colour inside (0, 0)-(w, h),
+// kBackground elsewhere", or returns an empty text.
+std::string FirstMismatch(const MemorySurface& surface, COLORREF colour, int w, int h) {
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) {
+            const COLORREF expected = x < w && y < h ? colour : kBackground;
+            const COLORREF seen = GetPixel(surface.dc(), x, y);
+            if (seen != expected)
+                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") is " + std::to_string(seen);
+        }
+    }
+    return {};
+}
+
+struct Case {
+    int sw, sh, dw, dh;
+};
+
+void ExpectExactFill(Stretcher& stretcher, const Case& c) {
+    SCOPED_TRACE(std::to_string(c.sw) + "x" + std::to_string(c.sh) + " -> " + std::to_string(c.dw) + "x" +
+                 std::to_string(c.dh));
+    MemorySurface original(c.sw, c.sh, MemorySurface::DibSection);
+    MemorySurface back(c.dw + 6, c.dh + 4, MemorySurface::ScreenCompatible);
+    ASSERT_TRUE(original.valid() && back.valid());
+    original.Fill(kPicture);
+    back.Fill(kBackground);
+    stretcher.Stretch(back.dc(), 0, 0, c.dw, c.dh, original.dc(), 0, 0, c.sw, c.sh);
+    EXPECT_EQ(FirstMismatch(back, kPicture, c.dw, c.dh), "");
+}
+
+const Case kCases[] = {{64, 48, 16, 12}, {10, 10, 25, 15}, {1, 1, 7, 5}, {9, 7, 9, 7}};
+
+}  // namespace
+
+TEST(Stretcher, QualityFillsExactlyTheDestinationRectangleWithTheColour) {
+    QualityStretcher stretcher;
+    for (const Case& c : kCases) ExpectExactFill(stretcher, c);
+}
+
+TEST(Stretcher, SpeedFillsExactlyTheDestinationRectangleWithTheColour) {
+    SpeedStretcher stretcher;
+    for (const Case& c : kCases) ExpectExactFill(stretcher, c);
+}
+
+TEST(Stretcher, QualityWithAnEmptySourceKeepsThePreviousPicture) {
+    MemorySurface original(1, 1, MemorySurface::DibSection);
+    MemorySurface back(8, 6, MemorySurface::ScreenCompatible);
+    back.Fill(kBackground);
+    QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, original.dc(), 0, 0, 0, 0);
+    EXPECT_EQ(FirstMismatch(back, kBackground, 8, 6), "");
+}
+
+TEST(Stretcher, DrawMethodPicksTheStrategy) {
+    EXPECT_NE(dynamic_cast<SpeedStretcher*>(MakeStretcher(SpeedPriority).get()), nullptr);
+    EXPECT_NE(dynamic_cast<QualityStretcher*>(MakeStretcher(QualityPriority).get()), nullptr);
+}
+
+TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBackIntoItsContext) {
+    MemorySurface canvas(3, 2, MemorySurface::ScreenCompatible);
+    canvas.Fill(kBackground);
+    SetPixel(canvas.dc(), 0, 0, RGB(0x10, 0x20, 0x30));
+    ImageBuffer image;
+    ASSERT_TRUE(image.Take(3, 2, canvas.dc()));
+    EXPECT_EQ(image.ReadPixel(0, 0) & 0xFFFFFF, 0x102030u);
+    EXPECT_EQ(image.ReadPixel(0, 1) & 0xFFFFFF, 0x010203u);
+
+    image.WritePixel(2, 1, 0x00A0B0C0);
+    EXPECT_EQ(image.Draw(), 2);
+    EXPECT_EQ(GetPixel(canvas.dc(), 2, 1), RGB(0xA0, 0xB0, 0xC0));
+    EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(0x10, 0x20, 0x30));
+}
+
+TEST(ImageBufferTake, EmptySizeGivesAnEmptyPicture) {
+    MemorySurface canvas(2, 2, MemorySurface::ScreenCompatible);
+    ImageBuffer image;
+    EXPECT_TRUE(image.Take(0, 5, canvas.dc()));
+    EXPECT_EQ(image.Pixels(), nullptr);
+    EXPECT_EQ(image.Draw(), 0);
+}
