@@ -1,12 +1,29 @@
 #include "app/MainWindow.h"
 
 #include "app/Messages.h"
+#include "app/Recovery.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
+#include "rules/Settings.h"
+#include "ui/Dialogs.h"
+#include "win/Handles.h"
 
 namespace quillora {
 
-MainWindow::MainWindow(Application& app) : app_(app) {}
+namespace {
+
+HICON trayIcon(bool running) {
+    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(running ? IDI_TRAY_RUNNING : IDI_TRAY_PAUSED));
+}
+
+BOOL CALLBACK sendCreated(HWND hwnd, LPARAM mainWindow) {
+    SendMessageA(reinterpret_cast<HWND>(mainWindow), WM_SHELL_CREATED, reinterpret_cast<WPARAM>(hwnd), 0);
+    return TRUE;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app), quickCaptureStart_(std::clock()) {}
 
 MainWindow::~MainWindow() {
     if (handle()) DestroyWindow(handle());
@@ -22,6 +39,56 @@ bool MainWindow::Create() {
                         CW_USEDEFAULT, nullptr, nullptr) != nullptr;
 }
 
+LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE: onCreate(); return 0;
+    case WM_DESTROY: onDestroy(); return 0;
+    case WM_COMMAND: onCommand(LOWORD(wp)); return 0;
+    case WM_TIMER:
+        if (wp == IDT_POLL) onPoll();
+        else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
+        return 0;
+    case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
+    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_SHELL_DESTROYED: return 0;
+    case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
+    default:
+        // The shell lost its icons (it restarted): put ours back.
+        if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
+            Shell_NotifyIconA(NIM_ADD, &trayData_);
+            return 0;
+        }
+        return defaultProc(msg, wp, lp);
+    }
+}
+
+void MainWindow::onCreate() {
+    hider_.reset(new WindowHider);
+    excluded_.insert(handle());
+    excluded_.insert(GetDesktopWindow());
+    excluded_.insert(FindWindowA("Progman", "Program Manager"));
+    excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
+    GetCursorPos(&lastCursor_);
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    RecoverAbandonedOriginals(*hider_);
+    examineAllWindows();
+    SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
+}
+
+void MainWindow::onDestroy() {
+    if (running_) {
+        KillTimer(handle(), IDT_POLL);
+        releaseAll();
+    }
+    KillTimer(handle(), IDT_QUICK_CAPTURE);
+    captureWindow_.Destroy();
+    PostQuitMessage(0);
+}
+
+void MainWindow::examineAllWindows() { EnumWindows(sendCreated, reinterpret_cast<LPARAM>(handle())); }
+
 bool MainWindow::AddTrayIcon() {
     trayData_ = {};
     trayData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -29,7 +96,7 @@ bool MainWindow::AddTrayIcon() {
     trayData_.uID = kTrayIconId;
     trayData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayData_.uCallbackMessage = WM_TRAY_NOTIFY;
-    trayData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAY_RUNNING));
+    trayData_.hIcon = trayIcon(true);
     lstrcpynA(trayData_.szTip, LoadResourceString(IDS_PROGRAM_NAME).c_str(), sizeof trayData_.szTip);
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (Shell_NotifyIconA(NIM_ADD, &trayData_)) return true;
@@ -40,13 +107,108 @@ bool MainWindow::AddTrayIcon() {
 
 void MainWindow::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &trayData_); }
 
-LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_DESTROY: onDestroy(); return 0;
-    default: return defaultProc(msg, wp, lp);
+void MainWindow::updateTrayIcon() {
+    trayData_.hIcon = trayIcon(running_);
+    Shell_NotifyIconA(NIM_MODIFY, &trayData_);
+}
+
+void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
+    if (id != kTrayIconId) return;
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+        if (running_) {
+            quickCaptureStart_ = std::clock();
+            KillTimer(handle(), IDT_QUICK_CAPTURE);
+            SetTimer(handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
+        }
+        break;
+    case WM_LBUTTONDBLCLK: togglePause(); break;
+    case WM_RBUTTONUP: showTrayMenu(); break;
+    default: break;
     }
 }
 
-void MainWindow::onDestroy() { PostQuitMessage(0); }
+void MainWindow::showTrayMenu() {
+    win::Menu menu(CreatePopupMenu());
+    if (!menu) return;
+    const std::string pauseText = LoadResourceString(running_ ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
+    const std::string settingsText = LoadResourceString(IDS_MENU_SETTINGS);
+    const std::string aboutText = LoadResourceString(IDS_MENU_ABOUT);
+    const std::string exitText = LoadResourceString(IDS_MENU_EXIT);
+    AppendMenuA(menu.get(), MF_STRING, ID_PAUSE_RESUME, pauseText.c_str());
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, ID_SETTINGS, settingsText.c_str());
+    AppendMenuA(menu.get(), MF_STRING, ID_ABOUT, aboutText.c_str());
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu.get(), MF_STRING, ID_EXIT, exitText.c_str());
+
+    SetForegroundWindow(handle());
+    POINT pt{};
+    GetCursorPos(&pt);
+    int x = pt.x;
+    // A point on no monitor (the tray of a detached screen): keep the menu
+    // within the nearest monitor's work area horizontally.
+    if (!MonitorFromPoint(pt, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        HMONITOR nearest = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+        if (nearest && GetMonitorInfoA(nearest, &info)) {
+            if (x < info.rcWork.left) x = info.rcWork.left;
+            if (x > info.rcWork.right) x = info.rcWork.right;
+        }
+    }
+    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, x, pt.y, 0, handle(), nullptr);
+}
+
+void MainWindow::onCommand(UINT id) {
+    switch (id) {
+    case ID_PAUSE_RESUME: togglePause(); break;
+    case ID_SETTINGS: openSettings(); break;
+    case ID_ABOUT:
+        if (!dialogOpen_) {
+            dialogOpen_ = true;
+            ShowAboutDialog(handle());
+            dialogOpen_ = false;
+        }
+        break;
+    case ID_EXIT: DestroyWindow(handle()); break;
+    default: break;
+    }
+}
+
+void MainWindow::togglePause() {
+    if (running_) {
+        running_ = false;
+        KillTimer(handle(), IDT_POLL);
+        releaseAll();
+    } else {
+        running_ = true;
+        examineAllWindows();
+        SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
+    }
+    updateTrayIcon();
+}
+
+void MainWindow::openSettings() {
+    // The tray menu stays reachable while a dialog is open; one settings or
+    // About dialog at a time.
+    if (dialogOpen_) return;
+    dialogOpen_ = true;
+    const bool wasRunning = running_;
+    if (wasRunning) togglePause();
+    if (ShowSettingsDialog(handle(), app_) == IDOK) app_.Save();
+    // Resume only what this command paused: a resume from the tray while the
+    // dialog was open must not be turned back into a pause.
+    if (wasRunning && !running_) togglePause();
+    dialogOpen_ = false;
+}
+
+void MainWindow::releaseAll() {
+    // Take the list first: releasing sends messages to other programs, and a
+    // window event handled meanwhile may append to the list.
+    std::vector<PseudoWindowPtr> entries;
+    entries.swap(pseudoWindows_);
+    hider_->ReleaseAll(entries);
+}
 
 }  // namespace quillora

@@ -1,11 +1,20 @@
-// The hidden main window: tray icon, pseudo-window list, timers, and the
-// target of every private message.
+// The hidden main window: tray icon and menu, the pseudo-window list, the
+// restore polling and quick capture, and the target of every private message.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <ctime>
+#include <set>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
 #include "app/Application.h"
+#include "app/CaptureWindow.h"
+#include "pseudo/PseudoWindow.h"
+#include "pseudo/WindowHider.h"
 #include "win/Window.h"
 
 namespace quillora {
@@ -20,14 +29,53 @@ public:
     bool AddTrayIcon();
     void DeleteTrayIcon();
 
+    bool IsRunning() const { return running_; }
+    // Shrinks `original` with a copy of `rule`; returns the pseudo window.
+    HWND Shrink(HWND original, const Rule& rule);
+
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // Creation and destruction.
+    void onCreate();
     void onDestroy();
+    void examineAllWindows();
+
+    // Tray icon and commands.
+    void onTrayNotify(WPARAM id, LPARAM mouseMessage);
+    void showTrayMenu();
+    void onCommand(UINT id);
+    void togglePause();
+    void openSettings();
+    void updateTrayIcon();
+
+    // Window events.
+    bool isEligible(HWND hwnd) const;
+    void onWindowCreated(HWND hwnd);
+    void onWindowActivated(HWND hwnd);
+    void onRebuild(HWND original);
+    void onPseudoClicked(HWND pseudo);
+
+    // Restore polling and quick capture.
+    void onPoll();
+    void pruneStaleEntries();
+    void onQuickCaptureTick();
+    void quickCapturePick(HWND target);
+
+    void releaseAll();
 
     Application& app_;
+    std::vector<PseudoWindowPtr> pseudoWindows_;
+    std::set<HWND> excluded_;
+    boost::shared_ptr<WindowHider> hider_;
     NOTIFYICONDATAA trayData_{};
+    bool running_ = true;
+    CaptureWindow captureWindow_;
+    std::clock_t quickCaptureStart_;
+    POINT lastCursor_{};
+    UINT taskbarCreatedMessage_ = 0;
+    bool dialogOpen_ = false;
 };
 
 }  // namespace quillora

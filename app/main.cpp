@@ -7,9 +7,12 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
+#include "app/Recovery.h"
 #include "hook/QuilloraHelper.h"
+#include "pseudo/PseudoWindow.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
+#include "ui/Dialogs.h"
 
 namespace {
 
@@ -29,6 +32,8 @@ bool claimSingleInstance() {
 
 int run(HINSTANCE instance) {
     if (!claimSingleInstance()) return 0;
+    quillora::InstallFailureRecovery();
+    quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);
 
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;

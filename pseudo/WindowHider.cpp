@@ -131,7 +131,8 @@ bool IsStale(const PseudoWindow& entry) {
     if (!original) {
         // The pseudo window is gone (closed by the user) but its original may
         // have refused to close: it must not stay invisible.
-        if (HWND survivor = entry.Original()) {
+        HWND survivor = entry.Original();
+        if (survivor && GetPropA(survivor, kPropPseudoWindowObject) == &entry) {
             WindowHider hider;
             giveBack(hider, survivor);
         }

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <cstring>
+#include <vector>
+
 #include <boost/lexical_cast.hpp>
 
 #include "res/resource.h"
@@ -63,13 +66,22 @@ std::string readText(const char* section, const char* key, const char* fallback,
     return buffer;
 }
 
-// Section names in file order; what does not fit in 1024 bytes is not seen.
+// Visits the Rule* sections among the names that a 1024-byte section list
+// holds whole (with its closing NUL), in file order; later names are not seen.
+// The list is read into a larger buffer first because the platform cuts the
+// name that straddles the limit short instead of dropping it, and a cut
+// "Rule141" read as "Rule14" would load or delete the wrong section.
 template <typename F>
 void forEachRuleSection(const char* path, F&& visit) {
-    char names[kSectionNamesSize] = {};
-    GetPrivateProfileSectionNamesA(names, kSectionNamesSize, path);
-    for (const char* name = names; *name && name < names + kSectionNamesSize; name += lstrlenA(name) + 1) {
-        if (PathMatchSpecA(name, kRuleSectionPattern)) visit(std::string(name));
+    constexpr DWORD readSize = 2 * kSectionNamesSize;
+    std::vector<char> names(readSize + 1, '\0');  // the extra NUL ends the walk whatever is read
+    GetPrivateProfileSectionNamesA(names.data(), readSize, path);
+    const char* const listEnd = names.data() + kSectionNamesSize - 1;  // the list's own closing NUL
+    for (const char* name = names.data(); *name;) {
+        const char* nameEnd = name + std::strlen(name);
+        if (nameEnd >= listEnd) break;
+        if (PathMatchSpecA(name, kRuleSectionPattern)) visit(std::string(name, nameEnd));
+        name = nameEnd + 1;
     }
 }
 
@@ -103,6 +115,11 @@ std::string SettingsFilePath(const std::string& directory) {
 }
 
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules) {
+    return LoadSettings(directory, settings, rules, warnInvalidRule);
+}
+
+bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
+                  const InvalidRuleReporter& report) {
     const std::string path = SettingsFilePath(directory);
     const char* file = path.c_str();
     settings.ActiveRestore = GetPrivateProfileIntA(kGlobalSection, "ActiveRestore", 1, file) != 0;
@@ -112,7 +129,7 @@ bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleLi
     forEachRuleSection(file, [&](const std::string& section) {
         Rule rule = readRule(section.c_str(), file);
         ValidateRule(rule);
-        if (!rule.IsValid) warnInvalidRule(rule);
+        if (!rule.IsValid && report) report(rule);
         rules.Append(rule);
     });
     return true;

@@ -25,6 +25,18 @@ std::string Ansi(const char* utf8) {
     return out;
 }
 
+namespace {
+// Waiting keeps this thread's own windows (test helpers) responsive.
+void pumpAndSleep() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Sleep(20);
+}
+}  // namespace
+
 bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int streak = 0;
@@ -32,7 +44,7 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
         streak = cond() ? streak + 1 : 0;
         if (streak >= 2) return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(20);
+        pumpAndSleep();
     }
 }
 
@@ -41,7 +53,7 @@ bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
     for (;;) {
         if (cond()) return true;
         if (std::chrono::steady_clock::now() > deadline) return false;
-        Sleep(20);
+        pumpAndSleep();
     }
 }
 
@@ -188,11 +200,22 @@ HWND WaitMainWindow(const Process& quillora, int timeoutMs) { return FindWindowO
 
 MessageBoxInfo WaitMessageBox(DWORD pid, int timeoutMs) {
     MessageBoxInfo info;
-    info.hwnd = FindWindowOf(pid, "#32770", timeoutMs);
+    // Found only once it is shown: while it is being built its caption and
+    // text (the static control with id 0xFFFF) may still be empty.
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : WindowsOf(pid, "#32770")) {
+                if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, 0xFFFF)) {
+                    info.hwnd = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
     if (!info.hwnd) return info;
     info.caption = Text(info.hwnd);
-    // The message text is the static control with id 0xFFFF.
-    if (HWND text = GetDlgItem(info.hwnd, 0xFFFF)) info.text = Text(text);
+    info.text = Text(GetDlgItem(info.hwnd, 0xFFFF));
     return info;
 }
 

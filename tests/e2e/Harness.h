@@ -21,7 +21,7 @@ std::string Ansi(const char* utf8);
 
 // Polls cond every 20 ms until it has held on two polls in a row or the
 // deadline passes. Returns whether it held.
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 5000);
+bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 10000);
 // Polls until cond holds once (for events rather than states).
 bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
 

@@ -3,6 +3,8 @@
 # and exports, and the program's load-time import of them.
 # usage: check_pe.sh OBJDUMP Quillora.exe QuilloraHelper.dll ARCH
 set -u
+# objdump translates its output under a Japanese locale (the Wine session sets one).
+export LC_ALL=C
 objdump=$1 exe=$2 dll=$3 arch=$4
 failures=0
 check() {  # description, command...

@@ -107,7 +107,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
 
     DWORD exStyle = g_options.layered ? WS_EX_LAYERED : 0;
-    HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), WS_OVERLAPPEDWINDOW,
+    // Windows reports a top-level window to shell hooks when it is first
+    // shown; Wine reports it at creation. Creating the window visible makes
+    // it visible at the report on both, as programs' main windows are.
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    if (g_options.show == SW_SHOWNORMAL) style |= WS_VISIBLE;
+    if (g_options.show == SW_SHOWMAXIMIZED) style |= WS_VISIBLE | WS_MAXIMIZE;
+    if (g_options.show == SW_SHOWMINIMIZED) style |= WS_VISIBLE | WS_MINIMIZE;
+    HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), style,
                                 g_options.x, g_options.y, g_options.w, g_options.h, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     if (g_options.layered) SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);

@@ -1,0 +1,93 @@
+#include "app/CaptureWindow.h"
+
+#include "win/Handles.h"
+
+namespace quillora {
+
+namespace {
+constexpr char kClassName[] = "CaptureWindow";
+constexpr COLORREF kFrameColour = RGB(0, 255, 0);
+}  // namespace
+
+HWND OutermostVisibleAncestor(HWND w) {
+    if (!w) return nullptr;
+    // GetParent also yields the owner of a pop-up, so the climb reaches the
+    // window that owns a dialog, not the dialog itself.
+    for (HWND parent = GetParent(w); parent; parent = GetParent(w)) w = parent;
+    return IsWindowVisible(w) ? w : nullptr;
+}
+
+CaptureWindow::~CaptureWindow() { Destroy(); }
+
+bool CaptureWindow::Create(HWND owner) {
+    if (Exists()) return true;
+    if (!registerClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)))
+        return false;
+    return createNative(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, nullptr, WS_POPUP | WS_VISIBLE, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr) != nullptr;
+}
+
+void CaptureWindow::Destroy() {
+    if (Exists()) DestroyWindow(handle());
+}
+
+LRESULT CaptureWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        SetTimer(handle(), kTrackTimer, kTrackIntervalMs, nullptr);
+        return 0;
+    case WM_DESTROY:
+        KillTimer(handle(), kTrackTimer);
+        return 0;
+    case WM_TIMER:
+        if (wp == kTrackTimer) onTrack();
+        return 0;
+    case WM_SIZE:
+        onSize(LOWORD(lp), HIWORD(lp));
+        return 0;
+    case WM_PAINT:
+        onPaint();
+        return 0;
+    default:
+        return defaultProc(msg, wp, lp);
+    }
+}
+
+void CaptureWindow::onTrack() {
+    POINT p{};
+    if (!GetCursorPos(&p)) return;
+    HWND found = filter_(WindowFromPoint(p));
+    if (found == target_) return;
+    target_ = found;
+    if (!found) return;  // keep the frame where it is
+    RECT r{};
+    if (!GetWindowRect(found, &r)) return;
+    SetWindowPos(handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+}
+
+void CaptureWindow::onSize(int cx, int cy) {
+    const int b = frameWidth_;
+    if (b < cx - b && b < cy - b) {
+        win::Region outer(CreateRectRgn(0, 0, cx, cy));
+        win::Region inner(CreateRectRgn(b, b, cx - b, cy - b));
+        if (outer && inner && CombineRgn(outer.get(), outer.get(), inner.get(), RGN_XOR) != ERROR) {
+            // The system owns the region once it is set.
+            if (SetWindowRgn(handle(), outer.get(), TRUE)) outer.release();
+        }
+    } else {
+        SetWindowRgn(handle(), nullptr, FALSE);
+    }
+}
+
+void CaptureWindow::onPaint() {
+    win::PaintDC dc(handle());
+    RECT client{};
+    GetClientRect(handle(), &client);
+    win::Brush brush(CreateSolidBrush(kFrameColour));
+    win::Pen pen(CreatePen(PS_SOLID, 1, kFrameColour));
+    win::SelectObjectScope useBrush(dc.get(), brush.get());
+    win::SelectObjectScope usePen(dc.get(), pen.get());
+    Rectangle(dc.get(), 0, 0, client.right, client.bottom);
+}
+
+}  // namespace quillora

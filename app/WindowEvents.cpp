@@ -1,0 +1,64 @@
+// Reactions to window events: created windows are matched against the rules
+// and shrunk, activated originals restored or their pseudo windows raised,
+// and pseudo windows rebuilt after a quick edit.
+#include <algorithm>
+
+#include "app/MainWindow.h"
+#include "pseudo/Properties.h"
+#include "rules/Matching.h"
+
+namespace quillora {
+
+bool MainWindow::isEligible(HWND hwnd) const {
+    return hwnd != nullptr && !GetPropA(hwnd, kPropPseudoWindow) && !GetPropA(hwnd, kPropOriginalWindow) &&
+           excluded_.count(hwnd) == 0;
+}
+
+void MainWindow::onWindowCreated(HWND hwnd) {
+    if (!IsWindow(hwnd) || !IsWindowVisible(hwnd) || !running_ || !isEligible(hwnd)) return;
+    if (const Rule* rule = MatchRules(hwnd, app_.Rules)) Shrink(hwnd, *rule);
+}
+
+HWND MainWindow::Shrink(HWND original, const Rule& rule) {
+    PseudoWindowPtr pseudo(new PseudoWindow(handle(), rule));
+    HWND pseudoHandle = pseudo->Create(original);
+    if (!pseudoHandle) return nullptr;
+    hider_->Attach(original);
+    hider_->ShowOriginal(original);
+    pseudoWindows_.push_back(pseudo);
+    return pseudoHandle;
+}
+
+void MainWindow::onWindowActivated(HWND hwnd) {
+    PseudoWindow* pseudo = PseudoWindow::FromOriginal(hwnd);
+    if (!pseudo || hider_->IsOriginalShown(hwnd)) return;
+    if (app_.Settings.ActiveRestore) {
+        hider_->Toggle(pseudo->Handle());
+        return;
+    }
+    // Bring the pseudo window to the top of the ordinary windows without
+    // activating it (passing through topmost lifts it above everything).
+    SetWindowPos(pseudo->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(pseudo->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void MainWindow::onRebuild(HWND original) {
+    PseudoWindow* pseudo = PseudoWindow::FromOriginal(original);
+    if (!pseudo) return;
+    const Rule rule = pseudo->GetRule();
+    // Give the original back completely before shrinking it anew: its layered
+    // style is then recorded as it really was, and if the new pseudo window
+    // cannot be made the original is left visible rather than transparent.
+    auto entry = std::find_if(pseudoWindows_.begin(), pseudoWindows_.end(),
+                              [pseudo](const PseudoWindowPtr& e) { return e.get() == pseudo; });
+    if (entry == pseudoWindows_.end()) return;
+    PseudoWindowPtr keepAlive = *entry;
+    pseudoWindows_.erase(entry);
+    hider_->Release(*keepAlive);
+    Shrink(original, rule);
+}
+
+void MainWindow::onPseudoClicked(HWND pseudo) { hider_->Toggle(pseudo); }
+
+}  // namespace quillora

@@ -1,0 +1,155 @@
+// The dialogs of the running program, opened through its commands and driven
+// through their controls' messages from this process.
+#include <gtest/gtest.h>
+
+#include "e2e/Running.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr UINT kSettingsCommand = 10;
+constexpr UINT kAboutCommand = 11;
+constexpr UINT kQuickEditCommand = 1;
+
+std::string Globals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
+
+std::string PixelRule(int n, const std::string& title) {
+    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "StretchWidth=200",
+                           "StretchHeight=150", "StretchWidthUnit=1", "StretchHeightUnit=1"});
+}
+
+// The program's dialog with that title (code page 932 bytes), or null.
+HWND WaitDialog(DWORD pid, const std::string& title, int timeoutMs = 10000) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : WindowsOf(pid, "#32770"))
+                if (Text(w) == title && IsWindowVisible(w)) found = w;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+// A control somewhere below `dialog` (pages sit inside the tab control).
+HWND Control(HWND dialog, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } s{id, nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(w) == s->id && ClassOf(w) != "#32770") {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// GetWindowText does not ask another process's controls for their text.
+std::string ControlText(HWND control) {
+    char text[1024] = {};
+    SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int ClientWidth(HWND w) {
+    RECT r{};
+    GetClientRect(w, &r);
+    return r.right;
+}
+
+}  // namespace
+
+TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheIniUntouched) {
+    FocusSink sink;
+    TestWindow target = StartTestWindow("--title SettingsTarget --x 40 --y 40 --w 400 --h 300");
+    ASSERT_NE(target.hwnd, nullptr);
+    RunningQuillora q(Globals() + PixelRule(1, "SettingsTarget"));
+    ASSERT_TRUE(q.Ok());
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    const std::string ini = q.Box().ReadIni();
+
+    q.Post(WM_COMMAND, kSettingsCommand);
+    HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    EXPECT_EQ(q.Box().ReadIni(), ini);
+}
+
+TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
+    RunningQuillora q(Globals() + PixelRule(1, "Nobody"));
+    ASSERT_TRUE(q.Ok());
+    q.Post(WM_COMMAND, kSettingsCommand);
+    HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
+    ASSERT_NE(dialog, nullptr);
+    HWND mergin = Control(dialog, 1060);
+    HWND activeRestore = Control(dialog, 1051);
+    ASSERT_TRUE(mergin && activeRestore);
+    EXPECT_EQ(ControlText(mergin), "30");
+    SendMessageA(mergin, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("55"));
+    SendMessageA(activeRestore, BM_SETCHECK, BST_UNCHECKED, 0);
+    PressButton(dialog, IDOK);
+    EXPECT_TRUE(WaitFor([&] {
+        const std::string text = q.Box().ReadIni();
+        return text.find("Mergin=55") != std::string::npos && text.find("ActiveRestore=0") != std::string::npos;
+    }));
+    EXPECT_NE(q.Box().ReadIni().find("Title=Nobody"), std::string::npos);
+}
+
+TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
+    RunningQuillora q(Globals());
+    ASSERT_TRUE(q.Ok());
+    q.Post(WM_COMMAND, kAboutCommand);
+    HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ControlText(GetDlgItem(dialog, 1024)).rfind("Quillora Version 1.2.3\r\n\r\n", 0), 0u);
+    PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+}
+
+TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSize) {
+    FocusSink sink;
+    TestWindow target = StartTestWindow("--title QuickEditTarget --x 40 --y 40 --w 400 --h 300");
+    ASSERT_NE(target.hwnd, nullptr);
+    RunningQuillora q(Globals() + PixelRule(1, "QuickEditTarget"));
+    ASSERT_TRUE(q.Ok());
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    const std::string ini = q.Box().ReadIni();
+    HWND pseudo = PseudoOf(target.hwnd);
+    const int width = ClientWidth(pseudo);
+
+    PostMessageA(pseudo, WM_SYSCOMMAND, kQuickEditCommand, 0);
+    HWND dialog = WaitDialog(q.Proc().Id(), Ansi("クイック編集"));
+    ASSERT_NE(dialog, nullptr);
+    HWND widthBox = Control(dialog, 1013);
+    ASSERT_NE(widthBox, nullptr);
+    EXPECT_EQ(ControlText(widthBox), "200");
+    SendMessageA(widthBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("260"));
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    EXPECT_EQ(PseudoOf(target.hwnd), pseudo);
+    EXPECT_EQ(ClientWidth(pseudo), width);
+
+    PostMessageA(pseudo, WM_SYSCOMMAND, kQuickEditCommand, 0);
+    dialog = WaitDialog(q.Proc().Id(), Ansi("クイック編集"));
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(Control(dialog, 1013), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("260"));
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd) && ClientWidth(PseudoOf(target.hwnd)) == width + 60; }, 10000));
+    EXPECT_EQ(q.Box().ReadIni(), ini) << "quick edit never touches the settings file";
+}

@@ -1,0 +1,190 @@
+// Pause, resume, exit, quick capture and recovery after an abrupt end.
+#include <gtest/gtest.h>
+
+#include "e2e/Running.h"
+
+using namespace e2e;
+
+namespace {
+
+const UINT kTrayNotify = WM_APP + 1;
+const char kGlobals[] = "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n";
+
+std::string TitleRule(int n, const std::string& title, const std::string& validness = "1") {
+    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
+}
+
+TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
+    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
+                           " --w 300 --h 200 " + more);
+}
+
+}  // namespace
+
+TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") + TitleRule(3, "LaterWin"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow plain = Window("PlainWin", 20, 20);
+    TestWindow layered = Window("LayeredWin", 400, 20, "--layered");
+    ASSERT_TRUE(plain.hwnd && layered.hwnd);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(plain.hwnd) && IsShrunk(layered.hwnd); }));
+    HWND oldPseudo = PseudoOf(plain.hwnd);
+
+    q.Send(WM_COMMAND, 9);  // pause
+    EXPECT_TRUE(IsReleased(plain.hwnd, false));
+    EXPECT_TRUE(IsReleased(layered.hwnd, true));
+    EXPECT_FALSE(IsWindow(oldPseudo));
+
+    TestWindow later = Window("LaterWin", 20, 400);
+    ASSERT_NE(later.hwnd, nullptr);
+    sink.Take();
+    Pump(500);
+    EXPECT_EQ(PseudoOf(later.hwnd), nullptr) << "a window was matched while paused";
+
+    // Resume through a double click on the tray icon.
+    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);
+    for (HWND hwnd : {plain.hwnd, layered.hwnd, later.hwnd}) {
+        EXPECT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+    }
+    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);  // pause again by double click
+    EXPECT_TRUE(IsReleased(later.hwnd));
+}
+
+TEST(Pause, ExitWhileRunningGivesEverythingBackAndWritesTheSettings) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "ExitWin"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("ExitWin", 20, 20);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    DWORD code = 1;
+    ASSERT_TRUE(q.Exit(&code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(IsReleased(w.hwnd));
+    const std::string ini = q.Box().ReadIni();
+    EXPECT_EQ(ini.rfind("[Quillora]", 0), 0u);
+    EXPECT_NE(ini.find("Title=ExitWin"), std::string::npos);
+}
+
+TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
+    FocusSink sink;
+    const std::string rules = TitleRule(1, "KillA") + TitleRule(2, "KillB") + TitleRule(3, "KillC");
+    RunningQuillora q(kGlobals + rules);
+    ASSERT_TRUE(q.Ok());
+    TestWindow a = Window("KillA", 20, 20), b = Window("KillB", 400, 20), c = Window("KillC", 20, 400, "--layered");
+    ASSERT_TRUE(a.hwnd && b.hwnd && c.hwnd);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(a.hwnd) && IsShrunk(b.hwnd) && IsShrunk(c.hwnd); }));
+
+    q.Proc().Kill();
+    EXPECT_EQ(LayeredAlpha(a.hwnd), 0) << "nothing gave the window back yet";
+
+    // Started with the rules switched off: the windows are only given back.
+    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
+                     TitleRule(3, "KillC", "0"));
+    ASSERT_TRUE(q.Restart());
+    EXPECT_TRUE(WaitFor([&] {
+        return IsReleased(a.hwnd) && IsReleased(b.hwnd) && IsReleased(c.hwnd, true) && LayeredAlpha(c.hwnd) == 255;
+    }));
+    ASSERT_TRUE(q.Exit());
+
+    // With the rules on again they are shrunk anew by the new process.
+    q.Box().WriteIni(kGlobals + rules);
+    ASSERT_TRUE(q.Restart());
+    sink.Take();
+    for (HWND hwnd : {a.hwnd, b.hwnd, c.hwnd}) {
+        EXPECT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(PseudoOf(hwnd), &pid);
+        EXPECT_EQ(pid, q.Proc().Id());
+    }
+}
+
+TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "Stubborn"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Stubborn", 20, 20, "--refuse-close");
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    HWND pseudo = PseudoOf(w.hwnd);
+    PostMessageA(pseudo, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo) && IsReleased(w.hwnd); }));
+    EXPECT_TRUE(IsWindow(w.hwnd));
+    // Once given back it is an ordinary window again; the rule applies anew
+    // only when it is reported again (at the next resume).
+    sink.Take();  // closing the pseudo window may have activated the original
+    q.Send(WM_COMMAND, 9);
+    q.Send(WM_COMMAND, 9);
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+}
+
+TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals);
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Target", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+
+    // A click released within half a second.
+    MoveCursor(1270, 1010);
+    MouseButton(true);
+    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    MouseButton(false);
+    Pump(900);
+    EXPECT_EQ(FindWindowOf(q.Proc().Id(), "CaptureWindow", 0), nullptr);
+    EXPECT_EQ(FindWindowOf(q.Proc().Id(), "#32770", 0), nullptr);
+
+    // Held: the green frame appears and follows the window under the cursor.
+    MouseButton(true);
+    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
+    ASSERT_NE(frame, nullptr);
+    RECT target = WindowRect(w.hwnd);
+    MoveCursor((target.left + target.right) / 2, (target.top + target.bottom) / 2);
+    EXPECT_TRUE(WaitFor([&] {
+        RECT rc = WindowRect(frame);
+        return EqualRect(&rc, &target) != FALSE;
+    }));
+    // Released over the bare desktop: refused with message 150.
+    MoveCursor(1275, 1020);
+    Pump(300);
+    MouseButton(false);
+    MessageBoxInfo box = WaitMessageBox(q.Proc().Id(), 5000);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.text, Ansi("このウィンドウは縮小できません。すでに縮小ウィンドウであるか縮小禁止ウィンドウである可能性があります。"));
+    EXPECT_EQ(box.caption, "Quillora");
+    EXPECT_FALSE(IsWindow(frame));
+    PressButton(box.hwnd, IDOK);
+}
+
+TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "Shrunk"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Shrunk", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    HWND pseudo = PseudoOf(w.hwnd);
+
+    RECT pr = WindowRect(pseudo);
+    MoveCursor(pr.left + 5, pr.top + 5);
+    MouseButton(true);
+    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(WaitFor([&] {
+        RECT rc = WindowRect(frame);
+        return EqualRect(&rc, &pr) != FALSE;
+    }));
+    MouseButton(false);
+    MessageBoxInfo box = WaitMessageBox(q.Proc().Id(), 5000);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.text.substr(0, 8), Ansi("このウィンドウ").substr(0, 8));
+    PressButton(box.hwnd, IDOK);
+}

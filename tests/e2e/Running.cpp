@@ -1,0 +1,107 @@
+#include "e2e/Running.h"
+
+#include <sstream>
+
+namespace e2e {
+
+std::string RuleSection(int n, const std::vector<std::string>& keys) {
+    std::ostringstream s;
+    s << "[Rule" << n << "]\r\n";
+    for (const std::string& key : keys) s << key << "\r\n";
+    return s.str();
+}
+
+RunningQuillora::RunningQuillora(const std::string& ini) {
+    box_.WriteIni(ini);
+    Restart();
+}
+
+RunningQuillora::~RunningQuillora() {
+    if (process_.Running()) Exit();
+}
+
+LRESULT RunningQuillora::Send(UINT msg, WPARAM wp, LPARAM lp) const {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(mainWindow_, msg, wp, lp, SMTO_NORMAL, 10000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+bool RunningQuillora::Exit(DWORD* code) {
+    PostMessageA(mainWindow_, WM_COMMAND, 12, 0);
+    return process_.WaitExit(15000, code);
+}
+
+bool RunningQuillora::Restart() {
+    process_ = box_.StartQuillora();
+    mainWindow_ = process_ ? WaitMainWindow(process_) : nullptr;
+    return mainWindow_ != nullptr;
+}
+
+HWND PseudoOf(HWND original) { return static_cast<HWND>(GetPropA(original, "PseudoWindow")); }
+
+bool IsShrunk(HWND original) {
+    HWND pseudo = PseudoOf(original);
+    return pseudo && LayeredAlpha(original) == 0 && IsWindowVisible(pseudo);
+}
+
+bool IsRestored(HWND original) {
+    HWND pseudo = PseudoOf(original);
+    return pseudo && IsWindow(pseudo) && LayeredAlpha(original) == 255 && !IsWindowVisible(pseudo);
+}
+
+bool IsReleased(HWND original, bool wasLayered) {
+    const bool layered = HasExStyle(original, WS_EX_LAYERED);
+    return !PseudoOf(original) && !GetPropA(original, "PseudoWindowObject") && layered == wasLayered &&
+           (!layered || LayeredAlpha(original) == 255);
+}
+
+namespace {
+LRESULT CALLBACK sinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd, msg, wp, lp); }
+}  // namespace
+
+FocusSink::FocusSink() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = sinkProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = "QuilloraTestFocusSink";
+    RegisterClassA(&wc);
+    hwnd_ = CreateWindowExA(0, wc.lpszClassName, "Focus sink", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 900, 700, 300, 250,
+                            nullptr, nullptr, wc.hInstance, nullptr);
+    Pump(50);
+}
+
+FocusSink::~FocusSink() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void FocusSink::Take() {
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+    RECT rc = WindowRect(hwnd_);
+    MoveCursor((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    Pump(50);
+}
+
+void Pump(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+void MoveCursor(int x, int y) { SetCursorPos(x, y); }
+
+void MouseButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace e2e

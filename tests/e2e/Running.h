@@ -1,0 +1,65 @@
+// A running Quillora in its own folder with rules, plus what tests of the
+// running program ask about originals and pseudo windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/Harness.h"
+
+namespace e2e {
+
+// One [RuleN] section: key=value lines (Title=..., MatchMethod=..., ...).
+std::string RuleSection(int n, const std::vector<std::string>& keys);
+
+class RunningQuillora {
+public:
+    // Writes the INI and starts the program; Ok() tells whether its main
+    // window appeared.
+    explicit RunningQuillora(const std::string& ini);
+    ~RunningQuillora();
+
+    bool Ok() const { return mainWindow_ != nullptr; }
+    HWND Main() const { return mainWindow_; }
+    const Sandbox& Box() const { return box_; }
+    Process& Proc() { return process_; }
+
+    void Post(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { PostMessageA(mainWindow_, msg, wp, lp); }
+    LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
+    // Ends the program through its Exit command; returns whether it ended.
+    bool Exit(DWORD* code = nullptr);
+    // Restarts the same folder (after Exit or a kill).
+    bool Restart();
+
+private:
+    Sandbox box_;
+    Process process_;
+    HWND mainWindow_ = nullptr;
+};
+
+HWND PseudoOf(HWND original);
+bool IsShrunk(HWND original);   // alpha 0, pseudo window visible
+bool IsRestored(HWND original); // alpha 255, pseudo window exists and hidden
+bool IsReleased(HWND original, bool wasLayered = false);  // opaque, no pseudo properties
+
+// Makes a window of the test process the foreground window and moves the
+// cursor onto it, so no original is in use.
+class FocusSink {
+public:
+    FocusSink();
+    ~FocusSink();
+    void Take();  // foreground + cursor on it
+    HWND Handle() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Pumps this thread's messages for ms milliseconds (the sink lives here).
+void Pump(int ms);
+void MoveCursor(int x, int y);
+void MouseButton(bool down);
+
+}  // namespace e2e

@@ -1,0 +1,235 @@
+// The running program shrinks matching windows of other programs, restores
+// them under the cursor or on activation, and shrinks them again.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "e2e/Running.h"
+
+using namespace e2e;
+
+namespace {
+
+const UINT kShellActivated = WM_APP + 0x13;
+
+std::string Globals(int activeRestore = 1, int mergin = 30, int sensitivity = 30) {
+    return "[Quillora]\r\nActiveRestore=" + std::to_string(activeRestore) + "\r\nMergin=" + std::to_string(mergin) +
+           "\r\nSensitivity=" + std::to_string(sensitivity) + "\r\n";
+}
+
+// A 200 x 150 pixel pseudo window at the given corner for windows titled `title`.
+std::string PixelRule(int n, const std::string& title, int direction, const std::string& extra = "") {
+    std::vector<std::string> keys = {"Explanation=" + title, "Title=" + title, "MatchMethod=0",
+                                     "StretchWidth=200",     "StretchHeight=150", "StretchWidthUnit=1",
+                                     "StretchHeightUnit=1",  "StretchDirection=" + std::to_string(direction)};
+    if (!extra.empty()) keys.push_back(extra);
+    return RuleSection(n, keys);
+}
+
+TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
+    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
+                           " --w 400 --h 300 " + more);
+}
+
+POINT Centre(HWND hwnd) {
+    RECT rc = WindowRect(hwnd);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+}  // namespace
+
+TEST(Shrink, EachMatchMethodShrinksItsWindowAndLeavesTheOthersAlone) {
+    FocusSink sink;
+    TestWindow before = Window("ExactTitle", 20, 20);
+    ASSERT_NE(before.hwnd, nullptr);
+    const std::string ini = Globals() + PixelRule(1, "ExactTitle", 2) +
+                            RuleSection(2, {"Explanation=class", "ClassName=quillora*class", "MatchMethod=1"}) +
+                            RuleSection(3, {"Explanation=path", "AppName=\\\\testwin\\.exe$", "Title=^ByPath",
+                                            "MatchMethod=2", "StretchDirection=4"});
+    RunningQuillora q(ini);
+    ASSERT_TRUE(q.Ok());
+
+    TestWindow byClass = Window("AnyTitle", 460, 20, "--class QuilloraTestClass");
+    TestWindow byPath = Window("ByPath-window", 20, 400);
+    TestWindow unmatched = Window("Nothing", 460, 400);
+    TestWindow untitled = StartTestWindow("--title \"\" --class QuilloraUntitledClass --x 700 --y 20");
+    TestWindow hidden = StartTestWindow("--title ExactTitle --show hidden --x 700 --y 400");
+    ASSERT_TRUE(byClass.hwnd && byPath.hwnd && unmatched.hwnd && untitled.hwnd && hidden.hwnd);
+    sink.Take();
+
+    for (HWND hwnd : {before.hwnd, byClass.hwnd, byPath.hwnd}) {
+        EXPECT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+    }
+    // Exact title, 200 x 150 pixels at the top-right corner.
+    const RECT original = WindowRect(before.hwnd);
+    const RECT pseudo = WindowRect(PseudoOf(before.hwnd));
+    EXPECT_EQ(pseudo.right, original.right);
+    EXPECT_EQ(pseudo.top, original.top);
+    EXPECT_EQ(pseudo.right - pseudo.left, 200);
+    EXPECT_EQ(pseudo.bottom - pseudo.top, 150);
+    EXPECT_EQ(Text(PseudoOf(before.hwnd)), "ExactTitle");
+    // Defaults of a section without size keys: 50 % x 50 %, Auto corner.
+    const RECT classPseudo = WindowRect(PseudoOf(byClass.hwnd));
+    EXPECT_EQ(classPseudo.right - classPseudo.left, 200);
+    EXPECT_EQ(classPseudo.bottom - classPseudo.top, 150);
+    // Bottom-right corner for the path rule.
+    const RECT pathOriginal = WindowRect(byPath.hwnd);
+    const RECT pathPseudo = WindowRect(PseudoOf(byPath.hwnd));
+    EXPECT_EQ(pathPseudo.right, pathOriginal.right);
+    EXPECT_EQ(pathPseudo.bottom, pathOriginal.bottom);
+
+    for (HWND hwnd : {unmatched.hwnd, untitled.hwnd, hidden.hwnd, sink.Handle(), q.Main()}) {
+        EXPECT_EQ(PseudoOf(hwnd), nullptr) << Text(hwnd);
+        EXPECT_FALSE(HasExStyle(hwnd, WS_EX_LAYERED)) << Text(hwnd);
+    }
+    // A window reported while hidden is not remembered when it is shown.
+    ShowWindow(hidden.hwnd, SW_SHOWNOACTIVATE);
+    Pump(400);
+    EXPECT_EQ(PseudoOf(hidden.hwnd), nullptr);
+}
+
+TEST(Shrink, ForegroundMaximisedAndMinimisedOriginals) {
+    FocusSink sink;
+    const std::string ini = Globals() + PixelRule(1, "Front", 1) + PixelRule(2, "Big", 1) + PixelRule(3, "Small", 1);
+    RunningQuillora q(ini);
+    ASSERT_TRUE(q.Ok());
+    TestWindow big = Window("Big", 20, 20, "--show max");
+    TestWindow small = Window("Small", 460, 20, "--show min");
+    MoveCursor(1270, 1010);
+    TestWindow front = Window("Front", 20, 400);
+    ASSERT_TRUE(big.hwnd && small.hwnd && front.hwnd);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front.hwnd; }));
+
+    Pump(700);
+    ASSERT_NE(PseudoOf(front.hwnd), nullptr);
+    EXPECT_EQ(LayeredAlpha(front.hwnd), 255) << "the foreground original was shrunk";
+    EXPECT_FALSE(IsWindowVisible(PseudoOf(front.hwnd)));
+    ASSERT_NE(PseudoOf(big.hwnd), nullptr);
+    EXPECT_EQ(LayeredAlpha(big.hwnd), 255) << "a maximised original was shrunk";
+    ASSERT_NE(PseudoOf(small.hwnd), nullptr);
+    EXPECT_FALSE(IsWindowVisible(PseudoOf(small.hwnd)));
+
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(front.hwnd); }));
+
+    // Closing an original removes its pseudo window at the next poll.
+    HWND pseudo = PseudoOf(front.hwnd);
+    PostMessageA(front.hwnd, WM_APP + 1, 1, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }));
+}
+
+TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Hover", 4));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Hover", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    HWND pseudo = PseudoOf(w.hwnd);
+
+    // Move the pseudo window (as a user would drag it) so the restore has to
+    // follow it: the original's bottom-right goes to the pseudo window's.
+    SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT moved = WindowRect(pseudo);
+    const POINT c = Centre(pseudo);
+    MoveCursor(c.x, c.y);
+    ASSERT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); }));
+    const RECT restored = WindowRect(w.hwnd);
+    EXPECT_EQ(restored.right, moved.right);
+    EXPECT_EQ(restored.bottom, moved.bottom);
+    EXPECT_EQ(restored.right - restored.left, 400);
+
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+}
+
+TEST(Shrink, MarginAndSensitivityKeepTheOriginalShrunk) {
+    FocusSink sink;
+    // Margin 60 on a pseudo window of about 290 x 220 client pixels.
+    RunningQuillora q(Globals(1, 60, 30) +
+                      RuleSection(1, {"Title=Margin", "MatchMethod=0", "StretchWidth=300", "StretchHeight=250",
+                                      "StretchWidthUnit=1", "StretchHeightUnit=1", "StretchDirection=1"}));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Margin", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    HWND pseudo = PseudoOf(w.hwnd);
+    POINT edge{20, 20};
+    ClientToScreen(pseudo, &edge);
+    MoveCursor(edge.x, edge.y);
+    Pump(600);
+    EXPECT_TRUE(IsShrunk(w.hwnd)) << "restored within the margin";
+
+    POINT inner{100, 80};
+    ClientToScreen(pseudo, &inner);
+    MoveCursor(inner.x, inner.y);
+    EXPECT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); })) << "the inner band restores";
+}
+
+TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
+    FocusSink sink;
+    // Sensitivity 1: only a cursor that stood still since the last poll counts.
+    RunningQuillora q(Globals(1, 0, 1) + PixelRule(1, "Moving", 1));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Moving", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    const POINT c = Centre(PseudoOf(w.hwnd));
+    const DWORD start = GetTickCount();
+    for (int i = 0; GetTickCount() - start < 1200; ++i) {
+        const double a = i * 0.37;
+        MoveCursor(c.x + static_cast<int>(40 * std::cos(a)), c.y + static_cast<int>(40 * std::sin(a)));
+        Sleep(7);
+        ASSERT_TRUE(IsShrunk(w.hwnd)) << "restored while the cursor kept moving";
+    }
+    EXPECT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); })) << "resting restores";
+}
+
+TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Click", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    const POINT c = Centre(PseudoOf(w.hwnd));
+    MoveCursor(c.x, c.y);
+    Pump(600);
+    EXPECT_TRUE(IsShrunk(w.hwnd)) << "hover restored a left-click rule";
+    MouseButton(true);
+    MouseButton(false);
+    EXPECT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); }));
+}
+
+TEST(Shrink, ActivationRestoresOrRaisesThePseudoWindow) {
+    for (int activeRestore : {1, 0}) {
+        FocusSink sink;
+        RunningQuillora q(Globals(activeRestore) + PixelRule(1, "Activate", 1));
+        ASSERT_TRUE(q.Ok());
+        TestWindow w = Window("Activate", 100, 100);
+        ASSERT_NE(w.hwnd, nullptr);
+        sink.Take();
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+        HWND pseudo = PseudoOf(w.hwnd);
+        SetWindowPos(sink.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        // Wine does not deliver the shell's activation event: send it as the hook would.
+        q.Send(kShellActivated, reinterpret_cast<WPARAM>(w.hwnd));
+        if (activeRestore) {
+            EXPECT_TRUE(IsRestored(w.hwnd));
+        } else {
+            EXPECT_EQ(LayeredAlpha(w.hwnd), 0);
+            EXPECT_TRUE(IsWindowVisible(pseudo));
+            EXPECT_FALSE(HasExStyle(pseudo, WS_EX_TOPMOST));
+            bool pseudoFirst = false;
+            for (HWND z = GetTopWindow(nullptr); z; z = GetWindow(z, GW_HWNDNEXT)) {
+                if (z == pseudo) pseudoFirst = true;
+                if (z == pseudo || z == sink.Handle()) break;
+            }
+            EXPECT_TRUE(pseudoFirst) << "the pseudo window was not raised above the other windows";
+        }
+    }
+}

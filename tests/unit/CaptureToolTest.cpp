@@ -1,0 +1,136 @@
+// The rule editor's capture button, dragged with real mouse input onto a
+// child control of another program's window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "DialogDriver.h"
+#include "UiPump.h"
+#include "res/resource.h"
+#include "rules/Rule.h"
+#include "ui/RuleEditDialog.h"
+
+using namespace uitest;
+using quillora::Rule;
+
+namespace {
+
+const std::string kEditorTitle = "\x83\x8b\x81\x5b\x83\x8b\x82\xcc\x95\xd2\x8f\x57";
+const std::string kCapturing = "\x83\x4c\x83\x83\x83\x76\x83\x60\x83\x83\x92\x86";  // キャプチャ中
+const std::string kCapture = "\x83\x4c\x83\x83\x83\x76\x83\x60\x83\x83";            // キャプチャ
+
+std::string binDir() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string dir = exe;
+    return dir.substr(0, dir.rfind('\\'));
+}
+
+// testwin.exe with a child button at (10, 10) of its client area.
+struct OtherProgram {
+    PROCESS_INFORMATION pi{};
+    HWND window = nullptr;
+    std::string path;
+    OtherProgram() {
+        path = binDir() + "\\testwin.exe";
+        std::string cmd = "\"" + path + "\" --title \"Other program\" --class OtherClass --x 20 --y 20 --child";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+        PumpUntil([&] {
+            window = FindWindowA("OtherClass", "Other program");
+            // The child button comes after the window itself.
+            return window != nullptr && IsWindowVisible(window) && FindWindowExA(window, nullptr, "BUTTON", nullptr);
+        }, 10000);
+    }
+    ~OtherProgram() {
+        TerminateProcess(pi.hProcess, 0);
+        WaitForSingleObject(pi.hProcess, 5000);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+};
+
+POINT centreOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void button(DWORD flag) { mouse_event(flag, 0, 0, 0, 0); }
+
+// Press on the capture button, move onto `to`, wait for the frame to find
+// it, release; then `check` on the Basic page.
+void dragCapture(HWND dialog, POINT to, const std::function<void(HWND)>& check) {
+    HWND basic = PageWith(dialog, IDC_CAPTURE);
+    const POINT from = centreOf(GetDlgItem(basic, IDC_CAPTURE));
+    SetCursorPos(from.x, from.y);
+    Later([=] {
+        button(MOUSEEVENTF_LEFTDOWN);
+        Later([=] {
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_CAPTURE)), kCapturing);
+            EXPECT_NE(FindWindowA("CaptureWindow", nullptr), nullptr);
+            SetCursorPos(to.x, to.y);
+            Later([=] {
+                button(MOUSEEVENTF_LEFTUP);
+                Later([=] {
+                    EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_CAPTURE)), kCapture);
+                    EXPECT_EQ(FindWindowA("CaptureWindow", nullptr), nullptr);
+                    EXPECT_EQ(GetCapture(), nullptr);
+                    check(basic);
+                    Click(dialog, IDCANCEL);
+                }, 300);
+            }, 600);
+        }, 300);
+    }, 100);
+}
+
+}  // namespace
+
+TEST(CaptureTool, FillsTheFieldsFromTheTopLevelWindowOfAChildControl) {
+    OtherProgram other;
+    ASSERT_NE(other.window, nullptr);
+    HWND child = FindWindowExA(other.window, nullptr, "BUTTON", nullptr);
+    ASSERT_NE(child, nullptr);
+    Rule rule;
+    RunDialog([&] { return quillora::RunRuleEditor(nullptr, rule); }, kEditorTitle, [&](HWND dialog) {
+        dragCapture(dialog, centreOf(child), [&](HWND basic) {
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_CLASS_NAME)), "OtherClass");
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_TITLE)), "Other program");
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_EXPLANATION)), "Other program");
+            EXPECT_EQ(lstrcmpiA(TextOf(GetDlgItem(basic, IDC_APP_NAME)).c_str(), other.path.c_str()), 0)
+                << TextOf(GetDlgItem(basic, IDC_APP_NAME));
+        });
+    });
+}
+
+TEST(CaptureTool, KeepsAnExistingDescriptionAndMatchMethod) {
+    OtherProgram other;
+    ASSERT_NE(other.window, nullptr);
+    Rule rule;
+    rule.Explanation = "mine";
+    rule.MatchMethod = 2;
+    RunDialog([&] { return quillora::RunRuleEditor(nullptr, rule); }, kEditorTitle, [&](HWND dialog) {
+        dragCapture(dialog, centreOf(other.window), [&](HWND basic) {
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_TITLE)), "Other program");
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_EXPLANATION)), "mine");
+            EXPECT_EQ(SendDlgItemMessageA(basic, IDC_MATCH_METHOD, CB_GETCURSEL, 0, 0), 2);
+        });
+    });
+    EXPECT_EQ(rule.Title, "") << "nothing is written before OK";
+}
+
+TEST(CaptureTool, ReleasingOnTheProgramsOwnDialogFillsNothing) {
+    // Like the program's dialogs, the editor's owner chain ends at a hidden
+    // window, so no target is ever found on it.
+    HWND hiddenOwner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    Rule rule;
+    RunDialog([&] { return quillora::RunRuleEditor(hiddenOwner, rule); }, kEditorTitle, [&](HWND dialog) {
+        dragCapture(dialog, centreOf(GetDlgItem(dialog, IDOK)), [&](HWND basic) {
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_TITLE)), "");
+            EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_CLASS_NAME)), "");
+        });
+    });
+    DestroyWindow(hiddenOwner);
+}

@@ -1,0 +1,77 @@
+// The green capture frame: its native window and how it follows windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "UiPump.h"
+#include "app/CaptureWindow.h"
+
+using quillora::CaptureWindow;
+using quillora::OutermostVisibleAncestor;
+
+namespace {
+
+// A visible top-level window of this process with one child button.
+struct Host {
+    HWND top = nullptr;
+    HWND child = nullptr;
+    Host(int x, int y) {
+        top = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE | WS_BORDER, x, y, 300, 200, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+        child = CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 50, 50, 100, 40, top, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    }
+    ~Host() { DestroyWindow(top); }
+};
+
+RECT windowRect(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+}  // namespace
+
+TEST(CaptureWindow, NativeWindowHasTheFrameClassAndStyles) {
+    CaptureWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr));
+    ASSERT_TRUE(frame.Exists());
+    char name[64] = {};
+    GetClassNameA(frame.handle(), name, sizeof name);
+    EXPECT_STREQ(name, "CaptureWindow");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.handle(), GWL_STYLE)) & 0x90000000u, 0x90000000u);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.handle(), GWL_EXSTYLE)) & 0x88u, 0x88u);
+    EXPECT_EQ(GetClassLongPtrA(frame.handle(), GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
+    frame.Destroy();
+    EXPECT_FALSE(frame.Exists());
+}
+
+TEST(CaptureWindow, FilterClimbsToTheOutermostVisibleWindow) {
+    Host host(200, 200);
+    EXPECT_EQ(OutermostVisibleAncestor(host.child), host.top);
+    EXPECT_EQ(OutermostVisibleAncestor(host.top), host.top);
+    EXPECT_EQ(OutermostVisibleAncestor(nullptr), nullptr);
+    ShowWindow(host.top, SW_HIDE);
+    EXPECT_EQ(OutermostVisibleAncestor(host.child), nullptr);
+}
+
+TEST(CaptureWindow, FollowsTheTopLevelWindowUnderTheCursorAndKeepsTargetAcrossRecreation) {
+    Host host(150, 150);
+    CaptureWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr));
+    SetCursorPos(150 + 100, 150 + 70);  // over the child button
+    ASSERT_TRUE(uitest::PumpUntil([&] { return frame.Target() == host.top; }));
+    const RECT target = windowRect(host.top);
+    ASSERT_TRUE(uitest::PumpUntil([&] { const RECT now = windowRect(frame.handle());
+        return EqualRect(&target, &now) != 0; }));
+    // Only a hollow frame takes part in hit testing.
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(frame.handle(), rgn), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(rgn, 150, 100));
+    EXPECT_TRUE(PtInRegion(rgn, 1, 100));
+    DeleteObject(rgn);
+
+    frame.Destroy();
+    EXPECT_EQ(frame.Target(), host.top);
+    ASSERT_TRUE(frame.Create(nullptr));
+    EXPECT_EQ(frame.Target(), host.top);
+}

@@ -1,0 +1,254 @@
+// The three matchers, the first-match walk over the rule list, and the
+// identity read from a real window of another process.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "rules/Matching.h"
+#include "win/Handles.h"
+
+using quillora::GatherWindowIdentity;
+using quillora::IdentityPurpose;
+using quillora::MatchExact;
+using quillora::MatchRegex;
+using quillora::MatchRules;
+using quillora::MatchWildcard;
+using quillora::Rule;
+using quillora::RuleList;
+using quillora::WindowIdentity;
+
+namespace {
+
+struct Case {
+    const char* subject;
+    const char* pattern;
+    bool matches;
+};
+
+const WindowIdentity kEditor{"C:\\Apps\\editor.exe", "EditorClass", "Untitled - Editor"};
+
+Rule rule(int method, const char* app, const char* cls, const char* title) {
+    Rule r;
+    r.MatchMethod = method;
+    r.AppName = app;
+    r.ClassName = cls;
+    r.Title = title;
+    return r;
+}
+
+}  // namespace
+
+TEST(Match, ExactIsAWholeCaseSensitiveComparison) {
+    const Case cases[] = {
+        {"Untitled - Editor", "Untitled - Editor", true},
+        {"Untitled - Editor", "untitled - editor", false},
+        {"Untitled - Editor", "Untitled", false},
+        {"Untitled", "Untitled - Editor", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MatchExact(c.subject, c.pattern), c.matches) << c.subject << " / " << c.pattern;
+}
+
+TEST(Match, WildcardIsAnchoredCaseInsensitiveWithAlternatives) {
+    const Case cases[] = {
+        {"Untitled - Editor", "untitled*", true},
+        {"Untitled - Editor", "UNTITLED - EDITOR", true},
+        {"Untitled - Editor", "Untitled", false},
+        {"Untitled - Editor", "Editor", false},
+        {"Untitled - Editor", "*Editor", true},
+        {"Untitled - Editor!", "*Editor", false},
+        {"abc", "a?c", true},
+        {"ac", "a?c", false},
+        {"C:\\Apps\\editor.exe", "*\\editor.exe; *\\viewer.exe", true},
+        {"C:\\Apps\\viewer.exe", "*\\editor.exe; *\\viewer.exe", true},
+        {"C:\\Apps\\viewer.exe", "*\\editor.exe;    *\\VIEWER.EXE", true},
+        {"C:\\Apps\\other.exe", "*\\editor.exe; *\\viewer.exe", false},
+        // 表示: '?' stands for one double-byte character, not one byte.
+        {"\x95\x5c\x8e\xa6", "?\x8e\xa6", true},
+        {"\x95\x5c\x8e\xa6", "??\x8e\xa6", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MatchWildcard(c.subject, c.pattern), c.matches) << c.subject << " / " << c.pattern;
+    }
+}
+
+TEST(Match, RegexSearchesCaseSensitively) {
+    const Case cases[] = {
+        {"Untitled - Editor", "Edit", true},
+        {"Untitled - Editor", "^Edit", false},
+        {"Untitled - Editor", "edit", false},
+        {"Untitled - Editor", "^Untitled.*Editor$", true},
+        {"Untitled - Editor", "^Untitled$", false},
+        {"Untitled - Editor", "\\s-\\s", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MatchRegex(c.subject, c.pattern), c.matches) << c.subject << " / " << c.pattern;
+}
+
+TEST(Match, RegexThatCannotCompileOrExplodesSimplyDoesNotMatch) {
+    for (const char* broken : {"(", "[a-", "*abc", "a{2,1}", "(?<name"}) {
+        bool result = true;
+        EXPECT_NO_THROW(result = MatchRegex("(abc", broken)) << broken;
+        EXPECT_FALSE(result) << broken;
+    }
+    // Catastrophic backtracking: without Boost's limits this would not end.
+    const std::string subject(200, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    bool result = true;
+    EXPECT_NO_THROW(result = MatchRegex(subject, "(a*)*b"));
+    EXPECT_FALSE(result);
+    EXPECT_NO_THROW(result = MatchRegex(subject, "(a|aa|aaa)+(b|c)+$"));
+    EXPECT_FALSE(result);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST(MatchRules, EveryNonEmptyPatternMustMatch) {
+    RuleList rules;
+    rules.Append(rule(1, "*\\editor.exe", "", "Untitled*"));
+    EXPECT_EQ(MatchRules(kEditor, rules), &rules[0]);
+    EXPECT_EQ(MatchRules(WindowIdentity{kEditor.ExePath, kEditor.ClassName, "Other - Editor"}, rules), nullptr);
+    EXPECT_EQ(MatchRules(WindowIdentity{"C:\\viewer.exe", kEditor.ClassName, kEditor.Title}, rules), nullptr);
+
+    RuleList classOnly;
+    classOnly.Append(rule(0, "", "EditorClass", ""));
+    EXPECT_EQ(MatchRules(WindowIdentity{"C:\\x.exe", "EditorClass", "anything"}, classOnly), &classOnly[0]);
+    EXPECT_EQ(MatchRules(WindowIdentity{"C:\\x.exe", "editorclass", "anything"}, classOnly), nullptr);
+
+    RuleList noPattern;
+    noPattern.Append(rule(1, "", "", ""));  // never validated, so IsValid is still true
+    EXPECT_EQ(MatchRules(kEditor, noPattern), nullptr);
+}
+
+TEST(MatchRules, FirstUsableRuleInListOrderWins) {
+    RuleList rules;
+    rules.Append(rule(1, "", "", "*"));  // switched off by the user
+    rules[0].Validness = false;
+    rules.Append(rule(1, "", "", "*"));  // failed validation
+    rules[1].IsValid = false;
+    rules.Append(rule(3, "", "", "*"));  // unknown method, never validated
+    rules.Append(rule(-1, "", "", "*"));
+    rules.Append(rule(2, "", "", "(a*)*b"));  // explodes: no match, walk goes on
+    rules.Append(rule(0, "", "", "Other"));
+    rules.Append(rule(2, "", "Editor", "Edit"));
+    rules.Append(rule(1, "", "", "*"));
+    EXPECT_EQ(MatchRules(WindowIdentity{"", "EditorClass", std::string(200, 'a') + " Edit"}, rules), &rules[6]);
+    EXPECT_EQ(MatchRules(kEditor, rules), &rules[6]);
+    EXPECT_EQ(MatchRules(WindowIdentity{"", "Notepad", "Untitled"}, rules), &rules[7]);
+}
+
+TEST(MatchRules, UntitledWindowsNeverMatch) {
+    RuleList rules;
+    rules.Append(rule(0, "", "EditorClass", ""));
+    EXPECT_EQ(MatchRules(WindowIdentity{kEditor.ExePath, kEditor.ClassName, ""}, rules), nullptr);
+}
+
+TEST(MatchRules, UnknownExePathDefeatsOnlyRulesThatTestIt) {
+    const WindowIdentity unopenable{"", "EditorClass", "Untitled - Editor"};
+    RuleList rules;
+    rules.Append(rule(1, "*", "", ""));
+    rules.Append(rule(2, ".*", "", ""));
+    rules.Append(rule(1, "*", "*", "*"));
+    EXPECT_EQ(MatchRules(unopenable, rules), nullptr) << "patterns that match empty text must not pass it";
+    rules.Append(rule(1, "", "Editor*", ""));
+    EXPECT_EQ(MatchRules(unopenable, rules), &rules[3]);
+}
+
+namespace {
+
+// testwin.exe, from the folder of this test program, run as another process.
+class OtherProcessWindow {
+public:
+    explicit OtherProcessWindow(const std::string& args) {
+        char exe[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        PathRemoveFileSpecA(exe);
+        PathAppendA(exe, "testwin.exe");
+        std::string commandLine = "\"" + std::string(exe) + "\" " + args;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+        CloseHandle(pi.hThread);
+        process_.reset(pi.hProcess);
+        pid_ = pi.dwProcessId;
+    }
+    ~OtherProcessWindow() {
+        if (process_) {
+            TerminateProcess(process_.get(), 0);
+            WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    OtherProcessWindow(const OtherProcessWindow&) = delete;
+    OtherProcessWindow& operator=(const OtherProcessWindow&) = delete;
+
+    HWND WaitForWindowOfClass(const char* className) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (process_ && std::chrono::steady_clock::now() < deadline) {
+            Search search{pid_, className, nullptr};
+            EnumWindows(&Search::visit, reinterpret_cast<LPARAM>(&search));
+            if (search.found) return search.found;
+            Sleep(20);
+        }
+        return nullptr;
+    }
+
+private:
+    struct Search {
+        DWORD pid;
+        const char* className;
+        HWND found;
+        static BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
+            auto* self = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            char name[256] = {};
+            GetClassNameA(hwnd, name, sizeof name);
+            if (pid != self->pid || lstrcmpA(name, self->className) != 0) return TRUE;
+            self->found = hwnd;
+            return FALSE;
+        }
+    };
+
+    win::KernelHandle process_;
+    DWORD pid_ = 0;
+};
+
+bool endsWithNoCase(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
+}
+
+}  // namespace
+
+TEST(GatherWindowIdentity, ReadsPathClassAndTitleOfAnotherProcessWindow) {
+    const std::string longTitle = "Probe " + std::string(294, 'x');  // 300 bytes
+    OtherProcessWindow other("--class QuilloraIdentityProbe --title \"" + longTitle + "\"");
+    const HWND window = other.WaitForWindowOfClass("QuilloraIdentityProbe");
+    ASSERT_NE(window, nullptr);
+
+    const WindowIdentity seen = GatherWindowIdentity(window);
+    EXPECT_TRUE(endsWithNoCase(seen.ExePath, "\\testwin.exe")) << seen.ExePath;
+    EXPECT_EQ(seen.ClassName, "QuilloraIdentityProbe");
+    EXPECT_EQ(seen.Title, longTitle.substr(0, 255)) << "matching sees at most 255 bytes of title";
+
+    const WindowIdentity captured = GatherWindowIdentity(window, IdentityPurpose::CaptureTool);
+    EXPECT_EQ(captured.ExePath, seen.ExePath);
+    EXPECT_EQ(captured.ClassName, seen.ClassName);
+    EXPECT_EQ(captured.Title, longTitle);
+
+    RuleList rules;
+    rules.Append(rule(0, "", "", longTitle.c_str()));  // longer than matching can see
+    rules.Append(rule(1, "*\\TESTWIN.EXE", "QuilloraIdentityProbe", "Probe *"));
+    EXPECT_EQ(MatchRules(window, rules), &rules[1]);
+}
+
+TEST(GatherWindowIdentity, VanishedWindowGivesEmptyFieldsAndNoMatch) {
+    HWND gone = CreateWindowExA(0, "STATIC", "short-lived", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    const WindowIdentity seen = GatherWindowIdentity(gone);
+    EXPECT_TRUE(seen.ExePath.empty() && seen.ClassName.empty() && seen.Title.empty());
+    RuleList rules;
+    rules.Append(rule(1, "", "", "*"));
+    EXPECT_EQ(MatchRules(gone, rules), nullptr);
+}

@@ -1,0 +1,54 @@
+#include "ui/GeneralPage.h"
+
+#include "res/resource.h"
+#include "rules/ResourceString.h"
+#include "ui/StartupShortcut.h"
+#include "win/Controls.h"
+
+namespace quillora {
+
+namespace {
+constexpr int kMerginMax = 100;
+constexpr int kSensitivityMax = 100;
+constexpr int kSliderStep = 10;
+}  // namespace
+
+HWND GeneralPage::Create(HWND parent) { return createModeless(parent, IDD_GENERAL_PAGE); }
+
+BOOL GeneralPage::onInit() {
+    HWND page = handle();
+    shortcutPath_ = StartupShortcutPath();
+    startupRegistered_ = FileExists(shortcutPath_);
+    win::SetChecked(page, IDC_STARTUP, startupRegistered_);
+    win::SetChecked(page, IDC_ACTIVE_RESTORE, app_.Settings.ActiveRestore);
+    win::SetSpinRange(page, IDC_MERGIN_SPIN, 0, kMerginMax);
+    win::SetSpinPosition(page, IDC_MERGIN_SPIN, app_.Settings.Mergin);
+    win::SetSliderRange(page, IDC_SENSITIVITY, 0, kSensitivityMax, kSliderStep, kSliderStep, 1);
+    win::SetSliderPosition(page, IDC_SENSITIVITY, app_.Settings.Sensitivity);
+    return TRUE;
+}
+
+bool GeneralPage::Apply() {
+    applyStartup();
+    app_.Settings.ActiveRestore = win::IsChecked(handle(), IDC_ACTIVE_RESTORE);
+    app_.Settings.Mergin = win::SpinPosition(handle(), IDC_MERGIN_SPIN);
+    app_.Settings.Sensitivity = win::SliderPosition(handle(), IDC_SENSITIVITY);
+    return true;
+}
+
+// An existing shortcut is never rewritten: only a change of the box since the
+// page opened touches the file.
+void GeneralPage::applyStartup() {
+    const bool wanted = win::IsChecked(handle(), IDC_STARTUP);
+    if (wanted && !startupRegistered_) {
+        if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
+            const std::string text = LoadResourceString(IDS_STARTUP_FAILED);
+            const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
+            MessageBoxA(GetAncestor(handle(), GA_ROOT), text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+        }
+    } else if (!wanted && startupRegistered_) {
+        DeleteFileA(shortcutPath_.c_str());
+    }
+}
+
+}  // namespace quillora

@@ -1,0 +1,30 @@
+// The settings dialog: General and Rules pages in a tab control. Nothing is
+// written into the application before OK.
+#pragma once
+
+#include "app/Application.h"
+#include "res/resource.h"
+#include "ui/GeneralPage.h"
+#include "ui/PageTab.h"
+#include "ui/RulesPage.h"
+#include "win/Dialog.h"
+
+namespace quillora {
+
+class SettingsDialog : public win::Dialog {
+public:
+    explicit SettingsDialog(Application& app) : general_(app), rules_(app) {}
+    int Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_SETTINGS)); }
+
+protected:
+    BOOL onInit() override;
+    bool onNotify(NMHDR& header, LRESULT& result) override;
+    void onOk() override;
+
+private:
+    GeneralPage general_;
+    RulesPage rules_;
+    PageTab tabs_;
+};
+
+}  // namespace quillora
