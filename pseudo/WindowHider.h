@@ -32,6 +32,8 @@ public:
 
 // The stale test of the restore polling: true when the entry's pseudo window
 // is gone, or its original is gone (then the pseudo window is destroyed).
+// An original that outlived its closed pseudo window is given back as
+// Release does, so that it never stays invisible.
 bool IsStale(const PseudoWindow& entry);
 
 }  // namespace quillora

@@ -4,7 +4,9 @@
 //   --layered (created with WS_EX_LAYERED)   --show normal|max|min|hidden
 //   --refuse-close (ignores WM_CLOSE and SC_CLOSE)   --child (adds a child button)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
-// from the ATOM in lParam) and writes nothing.
+// from the ATOM in lParam, 3 = repaint in the COLORREF in lParam) and writes
+// nothing. It counts the SC_CLOSE requests it receives in its own window
+// property "TestSysCloseCount".
 #include <windows.h>
 
 #include <cstdlib>
@@ -67,7 +69,11 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (g_options.refuseClose) return 0;
         break;
     case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == SC_CLOSE && g_options.refuseClose) return 0;
+        if ((wp & 0xFFF0) == SC_CLOSE) {
+            auto count = reinterpret_cast<UINT_PTR>(GetPropA(hwnd, "TestSysCloseCount"));
+            SetPropA(hwnd, "TestSysCloseCount", reinterpret_cast<HANDLE>(count + 1));
+            if (g_options.refuseClose) return 0;
+        }
         break;
     case WM_APP + 1:
         if (wp == 1) DestroyWindow(hwnd);
@@ -75,6 +81,11 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             char title[256] = {};
             GlobalGetAtomNameA(static_cast<ATOM>(lp), title, sizeof title);
             SetWindowTextA(hwnd, title);
+        }
+        if (wp == 3) {
+            DeleteObject(g_brush);
+            g_brush = CreateSolidBrush(static_cast<COLORREF>(lp));
+            InvalidateRect(hwnd, nullptr, TRUE);
         }
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;

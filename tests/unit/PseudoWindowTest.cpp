@@ -1,0 +1,541 @@
+// The pseudo window and the window hider against originals that live in
+// another process (testwin). This process plays the main window; the pseudo
+// windows live on the test thread, so every wait pumps messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <boost/make_shared.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/Messages.h"
+#include "e2e/Harness.h"
+#include "pseudo/Properties.h"
+#include "pseudo/PseudoWindow.h"
+#include "pseudo/WindowHider.h"
+
+using namespace quillora;
+
+namespace {
+
+constexpr UINT kMarker = WM_APP + 0x60;
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+struct Received {
+    UINT msg;
+    WPARAM wp;
+};
+std::vector<Received> g_received;
+
+LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PSEUDO_CLICKED || msg == WM_PSEUDO_REBUILD || msg == kMarker) {
+        g_received.push_back({msg, wp});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pump();
+        if (cond()) return true;
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+COLORREF clientPixel(HWND hwnd) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    win::WindowDC dc(hwnd);
+    return GetPixel(dc.get(), rc.right / 2, rc.bottom / 2);
+}
+
+std::set<std::string> propertyNames(HWND hwnd) {
+    std::set<std::string> names;
+    EnumPropsExA(
+        hwnd,
+        [](HWND, LPSTR name, HANDLE, ULONG_PTR out) -> BOOL {
+            // Wine keeps its own bookkeeping on windows under "__wine" names.
+            if (!IS_INTRESOURCE(name) && std::string(name).rfind("__wine", 0) != 0) {
+                reinterpret_cast<std::set<std::string>*>(out)->insert(name);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&names));
+    return names;
+}
+
+DWORD exStyle(HWND hwnd) { return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)); }
+DWORD style(HWND hwnd) { return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)); }
+bool sameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+int acceptEdit(HWND, Rule& rule) {
+    rule.StretchWidth = 33;
+    return IDOK;
+}
+int cancelEdit(HWND, Rule& rule) {
+    rule.StretchWidth = 44;  // a cancelled dialog that scribbled anyway
+    return IDCANCEL;
+}
+
+// Without a window manager Wine waits up to two seconds for every framed
+// window it unmaps; tests that do not look at the frame go without one.
+Rule framelessRule() {
+    Rule rule;
+    rule.Frame = false;
+    return rule;
+}
+
+// Holds Ctrl down through SendInput for the lifetime of the object.
+class CtrlHeld {
+public:
+    CtrlHeld() { send(0); }
+    ~CtrlHeld() { send(KEYEVENTF_KEYUP); }
+
+private:
+    static void send(DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = VK_CONTROL;
+        in.ki.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+    }
+};
+
+}  // namespace
+
+class PseudoWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = mainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PseudoWindowTestMain";
+        RegisterClassA(&wc);
+        main_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(main_, nullptr);
+        g_received.clear();
+    }
+
+    void TearDown() override {
+        hider_.ReleaseAll(list_);
+        PseudoWindow::SetQuickEditHandler(nullptr);
+        DestroyWindow(main_);
+    }
+
+    // A testwin window; with a colour, waits until it has painted it.
+    HWND startOriginal(const std::string& args, COLORREF painted = CLR_INVALID) {
+        originals_.push_back(e2e::StartTestWindow(args));
+        HWND hwnd = originals_.back().hwnd;
+        EXPECT_NE(hwnd, nullptr) << args;
+        if (hwnd && painted != CLR_INVALID) {
+            EXPECT_TRUE(pumpUntil([&] { return clientPixel(hwnd) == painted; }));
+        }
+        return hwnd;
+    }
+
+    // What the shrink trigger does: construct, Create, Attach, ShowOriginal.
+    PseudoWindowPtr attach(HWND original, const Rule& rule = framelessRule()) {
+        auto object = boost::make_shared<PseudoWindow>(main_, rule);
+        if (!object->Create(original)) return nullptr;
+        hider_.Attach(original);
+        hider_.ShowOriginal(original);
+        list_.push_back(object);
+        return object;
+    }
+
+    // attach, then the first shrink as the polling does it.
+    PseudoWindowPtr attachShrunk(HWND original, const Rule& rule = framelessRule()) {
+        PseudoWindowPtr object = attach(original, rule);
+        if (object) hider_.Toggle(original);
+        return object;
+    }
+
+    // Waits until everything posted to the main window so far has arrived.
+    void drainMainQueue() {
+        PostMessageA(main_, kMarker, 0, 0);
+        ASSERT_TRUE(pumpUntil([] { return !g_received.empty() && g_received.back().msg == kMarker; }));
+    }
+
+    bool receivedAny(UINT msg) const {
+        return std::any_of(g_received.begin(), g_received.end(), [&](const Received& r) { return r.msg == msg; });
+    }
+
+    HWND main_ = nullptr;
+    WindowHider hider_;
+    std::vector<PseudoWindowPtr> list_;
+    std::deque<e2e::TestWindow> originals_;
+};
+
+TEST_F(PseudoWindowTest, CreateMakesHiddenFramedToolWindowWithEditMenuAndProperties) {
+    HWND original = startOriginal("");
+    auto object = attach(original, Rule{});
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+
+    const DWORD framed = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    EXPECT_EQ(style(pseudo) & framed, framed);
+    EXPECT_FALSE(style(pseudo) & WS_VISIBLE);
+    EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED), DWORD(WS_EX_TOOLWINDOW));
+    EXPECT_EQ(e2e::ClassOf(pseudo), "PseudoWindow");
+    EXPECT_EQ(GetParent(pseudo), nullptr);
+
+    EXPECT_EQ(GetPropA(pseudo, kPropOriginalWindow), original);
+    EXPECT_EQ(GetPropA(original, kPropPseudoWindow), pseudo);
+    EXPECT_EQ(GetPropA(original, kPropPseudoWindowObject), object.get());
+    EXPECT_EQ(PseudoWindow::FromOriginal(original), object.get());
+
+    HMENU menu = GetSystemMenu(pseudo, FALSE);
+    ASSERT_NE(menu, nullptr);
+    char text[64] = {};
+    GetMenuStringA(menu, 1, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "\x95\xd2\x8f\x57(&E)");  // 編集(&E)
+    int editPos = -1;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuItemID(menu, i) == 1) editPos = i;
+    }
+    ASSERT_GT(editPos, 0);
+    EXPECT_TRUE(GetMenuState(menu, editPos - 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(menu, editPos + 1, MF_BYPOSITION) & MF_SEPARATOR);
+    for (UINT gone : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE}) EXPECT_EQ(GetMenuState(menu, gone, MF_BYCOMMAND), UINT(-1));
+    EXPECT_NE(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), UINT(-1));
+}
+
+TEST_F(PseudoWindowTest, CreateHonoursFramelessTopmostTranslucentRule) {
+    HWND original = startOriginal("");
+    Rule rule;
+    rule.Frame = false;
+    rule.Topmost = true;
+    rule.Transparent = true;
+    rule.Transparency = 100;
+    rule.ExtendSystemMenu = false;
+    auto object = attach(original, rule);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+
+    EXPECT_EQ(style(pseudo) & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), DWORD(WS_POPUP));
+    EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED),
+              DWORD(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED));
+    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 1) << "transparency 100 must not make it invisible";
+    HMENU menu = GetSystemMenu(pseudo, FALSE);
+    if (menu) {
+        EXPECT_EQ(GetMenuState(menu, 1, MF_BYCOMMAND), UINT(-1));
+    }
+}
+
+TEST_F(PseudoWindowTest, DetachKeepsLayeredStyleOnlyOnWindowsThatHadIt) {
+    HWND layered = startOriginal("--layered");
+    HWND plain = startOriginal("");
+    for (HWND w : {layered, plain}) hider_.Attach(w);
+    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_TRUE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+    EXPECT_EQ(GetPropA(layered, kPropLayered), reinterpret_cast<HANDLE>(1));
+    EXPECT_EQ(GetPropA(plain, kPropLayered), nullptr);
+
+    for (HWND w : {layered, plain}) hider_.Detach(w);
+    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_EQ(GetPropA(layered, kPropLayered), nullptr);
+    EXPECT_FALSE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+}
+
+TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindowStands) {
+    const std::string title(300, 'Q');
+    HWND original = startOriginal("--x 100 --y 120 --w 400 --h 300 --title " + title);
+    Rule rule = framelessRule();
+    rule.StretchDirection = DirBottomRight;
+    auto object = attach(original, rule);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+
+    hider_.Toggle(original);
+    pump();
+    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    EXPECT_FALSE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(IsWindowVisible(pseudo));
+    EXPECT_NE(GetForegroundWindow(), pseudo);
+    EXPECT_EQ(e2e::Text(pseudo), title.substr(0, 255));
+    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
+
+    hider_.Toggle(original);  // already shrunk: nothing changes
+    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+
+    SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    hider_.Toggle(pseudo);
+    pump();
+    EXPECT_FALSE(IsWindowVisible(pseudo));
+    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{400, 350, 800, 650}));
+}
+
+TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
+    HWND original = startOriginal("--show max");
+    auto object = attach(original);
+    ASSERT_TRUE(object);
+    ASSERT_TRUE(IsZoomed(original));
+    hider_.Toggle(original);
+    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_FALSE(IsWindowVisible(object->Handle()));
+}
+
+TEST_F(PseudoWindowTest, ToggleOnMinimisedOriginalOnlyHidesThePseudoWindow) {
+    HWND original = startOriginal("--show min");
+    auto object = attach(original);
+    ASSERT_TRUE(object);
+    ASSERT_TRUE(IsIconic(original));
+    ShowWindow(object->Handle(), SW_SHOWNOACTIVATE);
+    hider_.Toggle(original);
+    EXPECT_FALSE(IsWindowVisible(object->Handle()));
+    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_TRUE(hider_.IsOriginalShown(original));
+}
+
+TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
+    HWND original = startOriginal("");
+    auto object = attachShrunk(original);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+    SendMessageA(pseudo, WM_ENTERSIZEMOVE, 0, 0);
+    hider_.Toggle(pseudo);
+    EXPECT_TRUE(IsWindowVisible(pseudo));
+    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    SendMessageA(pseudo, WM_EXITSIZEMOVE, 0, 0);
+    hider_.Toggle(pseudo);
+    EXPECT_FALSE(IsWindowVisible(pseudo));
+    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+}
+
+TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBothStretchers) {
+    for (std::int32_t method : {SpeedPriority, QualityPriority}) {
+        SCOPED_TRACE(method);
+        HWND original = startOriginal("--color 00FF00", kGreen);
+        Rule rule = framelessRule();
+        rule.StretchDrawMethod = method;
+        rule.UpdateDisplay = true;
+        rule.UpdateDisplayElapse = 50;
+        auto object = attachShrunk(original, rule);
+        ASSERT_TRUE(object);
+        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+
+        PostMessageA(original, WM_APP + 1, 3, kBlue);
+        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
+    }
+}
+
+TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
+    HWND original = startOriginal("--refuse-close");
+    auto object = attachShrunk(original);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+    ASSERT_EQ(e2e::LayeredAlpha(original), 0);
+
+    SendMessageA(pseudo, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(pseudo));
+    // The title change is posted after SC_CLOSE, so once it shows SC_CLOSE was handled.
+    ATOM marker = GlobalAddAtomA("after close");
+    PostMessageA(original, WM_APP + 1, 2, marker);
+    ASSERT_TRUE(pumpUntil([&] { return e2e::Text(original) == "after close"; }));
+    GlobalDeleteAtom(marker);
+    EXPECT_EQ(GetPropA(original, "TestSysCloseCount"), reinterpret_cast<HANDLE>(1));
+
+    EXPECT_TRUE(IsStale(*object));
+    EXPECT_EQ(PseudoWindow::FromOriginal(original), nullptr);
+    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_FALSE(e2e::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
+    EXPECT_EQ(GetPropA(original, kPropPseudoWindow), nullptr);
+    EXPECT_EQ(GetPropA(original, kPropPseudoWindowObject), nullptr);
+}
+
+TEST_F(PseudoWindowTest, ClosingLetsAWillingOriginalClose) {
+    HWND original = startOriginal("");
+    auto object = attach(original);
+    ASSERT_TRUE(object);
+    SendMessageA(object->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(object->Handle()));
+    EXPECT_TRUE(originals_.back().process.WaitExit(5000));
+}
+
+TEST_F(PseudoWindowTest, StaleTestDropsEntriesOfClosedOriginalsAndKeepsOrder) {
+    std::vector<HWND> originals;
+    for (int i = 0; i < 3; ++i) originals.push_back(startOriginal(""));
+    for (HWND w : originals) ASSERT_TRUE(attach(w));
+    const std::vector<PseudoWindowPtr> before = list_;
+
+    PostMessageA(originals[1], WM_APP + 1, 1, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(originals[1]); }));
+    list_.erase(std::remove_if(list_.begin(), list_.end(), [](const PseudoWindowPtr& e) { return IsStale(*e); }),
+                list_.end());
+
+    EXPECT_EQ(list_, (std::vector<PseudoWindowPtr>{before[0], before[2]}));
+    EXPECT_EQ(before[1]->Handle(), nullptr) << "the pseudo window of a closed original is destroyed";
+    EXPECT_TRUE(IsWindow(before[0]->Handle()));
+}
+
+TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
+    HWND plain = startOriginal("");
+    HWND layered = startOriginal("--layered");
+    const DWORD plainStyle = exStyle(plain), layeredStyle = exStyle(layered);
+    auto shrunk = attachShrunk(plain);
+    auto restored = attach(layered);
+    ASSERT_TRUE(shrunk && restored);
+    ASSERT_EQ(e2e::LayeredAlpha(plain), 0);
+
+    hider_.ReleaseAll(list_);
+    EXPECT_TRUE(list_.empty());
+    EXPECT_EQ(shrunk->Handle(), nullptr);
+    EXPECT_EQ(restored->Handle(), nullptr);
+    EXPECT_EQ(exStyle(plain), plainStyle);
+    EXPECT_EQ(exStyle(layered), layeredStyle);
+    EXPECT_EQ(e2e::LayeredAlpha(layered), 255);
+    for (HWND w : {plain, layered}) {
+        EXPECT_EQ(propertyNames(w), std::set<std::string>{kPropTransparency});
+        EXPECT_TRUE(hider_.IsOriginalShown(w));
+    }
+}
+
+TEST_F(PseudoWindowTest, WheelMakesAnOpaquePseudoWindowTranslucentWithinLimits) {
+    HWND original = startOriginal("");
+    Rule rule = framelessRule();
+    rule.Transparency = 75;
+    auto object = attach(original, rule);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+    ASSERT_FALSE(e2e::HasExStyle(pseudo, WS_EX_LAYERED));
+
+    SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 51);  // 85 is held at 80
+    EXPECT_TRUE(object->GetRule().Transparent);
+    SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(object->GetRule().Transparency, 70);
+    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 77);
+}
+
+TEST_F(PseudoWindowTest, ClickReachesTheMainWindowOnlyForLeftClickRules) {
+    HWND a = startOriginal("");
+    HWND b = startOriginal("");
+    Rule click = framelessRule();
+    click.StretchRestoreMethod = RestoreLeftClick;
+    auto clickObject = attach(a, click);
+    auto hoverObject = attach(b);
+    ASSERT_TRUE(clickObject && hoverObject);
+
+    SendMessageA(hoverObject->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(g_received.empty());
+    SendMessageA(clickObject->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_EQ(g_received.size(), 1u);
+    EXPECT_EQ(g_received[0].msg, WM_PSEUDO_CLICKED);
+    EXPECT_EQ(g_received[0].wp, reinterpret_cast<WPARAM>(clickObject->Handle()));
+}
+
+TEST_F(PseudoWindowTest, QuickEditPostsRebuildOnlyWhenTheDialogEndsWithOk) {
+    HWND original = startOriginal("");
+    auto object = attach(original);
+    ASSERT_TRUE(object);
+    HWND pseudo = object->Handle();
+
+    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);  // no dialog installed
+    PseudoWindow::SetQuickEditHandler(cancelEdit);
+    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
+    drainMainQueue();
+    EXPECT_FALSE(receivedAny(WM_PSEUDO_REBUILD));
+
+    PseudoWindow::SetQuickEditHandler(acceptEdit);
+    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
+    drainMainQueue();
+    ASSERT_TRUE(receivedAny(WM_PSEUDO_REBUILD));
+    auto rebuild = std::find_if(g_received.begin(), g_received.end(),
+                                [](const Received& r) { return r.msg == WM_PSEUDO_REBUILD; });
+    EXPECT_EQ(rebuild->wp, reinterpret_cast<WPARAM>(original));
+    EXPECT_EQ(object->GetRule().StretchWidth, 33);
+}
+
+TEST_F(PseudoWindowTest, UserResizeIsLearnedAndRecapturedButPlacementIsNot) {
+    HWND original = startOriginal("--color 00FF00", kGreen);
+    Rule rule;
+    rule.Frame = false;
+    rule.Coratio = true;
+    rule.StretchHeightUnit = UnitPixel;
+    rule.StretchHeight = 80;
+    auto object = attachShrunk(original, rule);
+    ASSERT_TRUE(object);
+    EXPECT_EQ(object->GetRule(), rule) << "placement must not be learned";
+
+    RECT client{};
+    GetClientRect(original, &client);
+    SetWindowPos(object->Handle(), nullptr, 0, 0, 100, 70, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(object->GetRule().StretchWidth, static_cast<int>(100.0 / client.right * 100));
+    EXPECT_EQ(object->GetRule().StretchHeight, 70);
+    EXPECT_FALSE(object->GetRule().Coratio);
+    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+}
+
+TEST_F(PseudoWindowTest, CtrlSizingFromTheLeftEdgeMovesTheTopEdge) {
+    HWND original = startOriginal("");
+    Rule rule;
+    rule.Frame = false;
+    auto object = attach(original, rule);
+    ASSERT_TRUE(object);
+    RECT client{};
+    GetClientRect(original, &client);
+
+    const RECT proposed{100, 100, 100 + client.right / 2, 400};
+    RECT r = proposed;
+    EXPECT_EQ(SendMessageA(object->Handle(), WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r)), TRUE);
+    EXPECT_TRUE(sameRect(r, proposed)) << "without Ctrl the rectangle stays";
+
+    CtrlHeld ctrl;
+    ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_CONTROL) != 0; }));
+    SendMessageA(object->Handle(), WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.bottom, proposed.bottom);
+    EXPECT_EQ(r.left, proposed.left);
+    EXPECT_EQ(r.right, proposed.right);
+    EXPECT_NEAR(r.bottom - r.top, client.bottom / 2, 1);
+}
+
+TEST_F(PseudoWindowTest, OnlyLiveObjectsAreReachedThroughTheOriginal) {
+    HWND a = startOriginal("");
+    HWND b = startOriginal("");
+    auto objectA = attach(a);
+    auto objectB = attach(b);
+    ASSERT_TRUE(objectA && objectB);
+    HANDLE stored = GetPropA(a, kPropPseudoWindowObject);
+
+    SetPropA(a, kPropPseudoWindowObject, reinterpret_cast<HANDLE>(0x12345678));
+    EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr);
+    SetPropA(a, kPropPseudoWindowObject, objectB.get());
+    EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr) << "another original's object";
+
+    // Released: the native window first, then the last reference.
+    DestroyWindow(objectA->Handle());
+    list_.erase(list_.begin());
+    objectA.reset();
+    SetPropA(a, kPropPseudoWindowObject, stored);
+    EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr);
+    hider_.Toggle(a);
+    EXPECT_EQ(e2e::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
+
+    // A value left by an earlier run may name any window by now.
+    SetPropA(a, kPropPseudoWindow, main_);
+    hider_.Toggle(a);
+    EXPECT_EQ(e2e::LayeredAlpha(a), 255);
+    EXPECT_FALSE(IsWindowVisible(main_));
+}
