@@ -77,10 +77,21 @@ FocusSink::~FocusSink() {
 
 void FocusSink::Take() {
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetForegroundWindow(hwnd_);
     RECT rc = WindowRect(hwnd_);
     MoveCursor((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    Pump(50);
+    // Under Wine a window started just before may still take the focus when
+    // its X focus event arrives: insist until the sink has stayed in front
+    // for a while.
+    int stable = 0;
+    for (int i = 0; i < 250 && stable < 8; ++i) {
+        if (GetForegroundWindow() == hwnd_) {
+            ++stable;
+        } else {
+            stable = 0;
+            SetForegroundWindow(hwnd_);
+        }
+        Pump(20);
+    }
 }
 
 void Pump(int ms) {
