@@ -13,5 +13,18 @@ for arch in i686 x86_64; do
   echo "== tests of the $arch build"
   (cd "$root/build/$arch" && ctest --output-on-failure) || status=1
 done
+
+# Test cases across both trees: each GoogleTest program's cases, and every
+# other ctest entry (the static checks) as one.
+logs=("$root"/build/{i686,x86_64}/Testing/Temporary/LastTest.log)
+passed=0 failed=0
+read -r passed failed < <(awk '
+  /^[0-9]+\/[0-9]+ Testing: / { gtest = 0 }
+  /^\[  PASSED  \] [0-9]+ test/ { passed += $4; gtest = 1 }
+  /^\[  FAILED  \] [0-9]+ test/ { failed += $4; gtest = 1 }
+  /^Test Passed\./ { if (!gtest) passed++ }
+  /^Test Failed/ { if (!gtest) failed++ }
+  END { print passed + 0, failed + 0 }' "${logs[@]}" 2>/dev/null) || true
 echo "test command took $(( $(date +%s) - start )) s"
+echo "tests: ${passed:-0} passed, ${failed:-0} failed"
 exit $status
