@@ -89,15 +89,19 @@ void WindowHider::Toggle(HWND window) {
     if (!GetPropA(window, kPropPseudoWindow)) return;
 
     HWND original = window;
+    const bool minimised = IsIconic(original) != FALSE;
+    // An original that is already shrunk is what every poll meets most: settle
+    // it with these two lookups before validating the pseudo window.
+    if (!minimised && !IsOriginalShown(original)) return;
     HWND pseudo = ownPseudoWindowOf(original);
     // Hiding the original with no pseudo window of ours to show would lose it.
     if (!pseudo) return;
-    PseudoWindow* object = PseudoWindow::FromOriginal(original);
-    if (IsIconic(original)) {
+    if (minimised) {
         ShowWindow(pseudo, SW_HIDE);
         return;
     }
-    if (!IsOriginalShown(original) || IsZoomed(original)) return;
+    if (IsZoomed(original)) return;
+    PseudoWindow* object = PseudoWindow::FromOriginal(original);
     if (object) {
         copyTitle(original, pseudo);
         object->PlacePseudo(original);
