@@ -5,13 +5,11 @@
 
 #include <cstdio>
 
-#include "win/Window.h"
 
 namespace quillora {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 constexpr char kBrowserSettingsKey[] = "Software\\Microsoft\\Internet Explorer\\Settings";
 
 bool readBrowserColour(const char* value, COLORREF& colour) {
@@ -34,12 +32,7 @@ bool ParseColourTriple(const std::string& text, COLORREF& colour) {
     return true;
 }
 
-LinkControl::~LinkControl() {
-    if (control_ && IsWindow(control_)) RemoveWindowSubclass(control_, &LinkControl::proc, kSubclassId);
-}
-
 void LinkControl::Attach(HWND control, const std::string& address) {
-    control_ = control;
     address_ = address;
     SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | SS_NOTIFY);
     LOGFONTA font{};
@@ -50,7 +43,7 @@ void LinkControl::Attach(HWND control, const std::string& address) {
     readBrowserColour("Anchor Color", colour_);
     readBrowserColour("Anchor Color Visited", visitedColour_);
     SetWindowTextA(control, address.c_str());
-    SetWindowSubclass(control, &LinkControl::proc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    attach(control);
     addTooltip();
     InvalidateRect(control, nullptr, TRUE);
 }
@@ -58,33 +51,33 @@ void LinkControl::Attach(HWND control, const std::string& address) {
 void LinkControl::addTooltip() {
     // Owned by the dialog, so it goes with it.
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetAncestor(control_, GA_ROOT), nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, GetAncestor(control(), GA_ROOT), nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!tooltip_) return;
     TTTOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = GetParent(control_);
-    tool.uId = reinterpret_cast<UINT_PTR>(control_);
+    tool.hwnd = GetParent(control());
+    tool.uId = reinterpret_cast<UINT_PTR>(control());
     tool.lpszText = const_cast<char*>(address_.c_str());
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 RECT LinkControl::textRect() const {
     RECT r{};
-    win::WindowDC dc(control_);
+    win::WindowDC dc(control());
     win::SelectObjectScope font(dc.get(), underlined_.get());
     DrawTextA(dc.get(), address_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     return r;
 }
 
 void LinkControl::paint() {
-    win::PaintDC dc(control_);
+    win::PaintDC dc(control());
     RECT client{};
-    GetClientRect(control_, &client);
+    GetClientRect(control(), &client);
     HBRUSH background = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(control_), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                     reinterpret_cast<LPARAM>(control_)));
+        SendMessageA(GetParent(control()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                     reinterpret_cast<LPARAM>(control())));
     FillRect(dc.get(), &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
     win::SelectObjectScope font(dc.get(), underlined_.get());
     SetBkMode(dc.get(), TRANSPARENT);
@@ -95,8 +88,8 @@ void LinkControl::paint() {
 void LinkControl::press(POINT p) {
     const RECT text = textRect();
     if (!PtInRect(&text, p)) return;
-    SetFocus(control_);
-    SetCapture(control_);
+    SetFocus(control());
+    SetCapture(control());
     pressed_ = true;
 }
 
@@ -110,42 +103,26 @@ void LinkControl::release(POINT p) {
         ShellExecuteA(nullptr, "open", address_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) {
         visited_ = true;
-        InvalidateRect(control_, nullptr, TRUE);
+        InvalidateRect(control(), nullptr, TRUE);
     }
 }
 
-LRESULT CALLBACK LinkControl::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    try {
-        auto* self = reinterpret_cast<LinkControl*>(data);
-        switch (msg) {
-        case WM_PAINT:
-            self->paint();
-            return 0;
-        case WM_SETCURSOR:
-            SetCursor(LoadCursorA(nullptr, IDC_HAND));
-            return TRUE;
-        case WM_NCHITTEST:
-            return HTCLIENT;
-        case WM_LBUTTONDOWN:
-            self->press(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-            return 0;
-        case WM_LBUTTONUP:
-            self->release(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-            return 0;
-        case WM_CAPTURECHANGED:
-            self->pressed_ = false;
-            return 0;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &LinkControl::proc, kSubclassId);
-            self->control_ = nullptr;
-            break;
-        default:
-            break;
-        }
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    } catch (...) {
-        win::failAtBoundary();
+bool LinkControl::onMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    switch (msg) {
+    case WM_PAINT: paint(); break;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorA(nullptr, IDC_HAND));
+        result = TRUE;
+        return true;
+    case WM_NCHITTEST: result = HTCLIENT; return true;
+    case WM_LBUTTONDOWN: press(at); break;
+    case WM_LBUTTONUP: release(at); break;
+    case WM_CAPTURECHANGED: pressed_ = false; break;
+    default: return false;
     }
+    result = 0;
+    return true;
 }
 
 }  // namespace quillora

@@ -7,28 +7,23 @@
 #include <string>
 
 #include "win/Handles.h"
+#include "win/Subclass.h"
 
 namespace quillora {
 
-class LinkControl {
+class LinkControl : private win::Subclass {
 public:
-    LinkControl() = default;
-    ~LinkControl();
-    LinkControl(const LinkControl&) = delete;
-    LinkControl& operator=(const LinkControl&) = delete;
-
     void Attach(HWND control, const std::string& address);
     bool Visited() const { return visited_; }
 
 private:
+    bool onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void paint();
     RECT textRect() const;
     void press(POINT p);
     void release(POINT p);
     void addTooltip();
-    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
 
-    HWND control_ = nullptr;
     HWND tooltip_ = nullptr;
     std::string address_;
     win::Font underlined_;

@@ -1,34 +1,22 @@
 #include "ui/WindowCaptureTool.h"
 
-#include <commctrl.h>
-
 #include "res/resource.h"
 #include "rules/Matching.h"
 #include "rules/ResourceString.h"
-#include "win/Window.h"
 
 namespace quillora {
 
-namespace {
-constexpr UINT_PTR kSubclassId = 1;
-}
-
-WindowCaptureTool::~WindowCaptureTool() {
-    if (button_ && IsWindow(button_)) RemoveWindowSubclass(button_, &WindowCaptureTool::buttonProc, kSubclassId);
-}
-
 void WindowCaptureTool::Attach(HWND page, HWND button) {
     page_ = page;
-    button_ = button;
-    SetWindowSubclass(button, &WindowCaptureTool::buttonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    attach(button);
 }
 
 void WindowCaptureTool::begin() {
     frame_.Create(GetAncestor(page_, GA_ROOT));
     tracking_ = true;
-    SetCapture(button_);
+    SetCapture(control());
     SetCursor(LoadCursorA(nullptr, IDC_CROSS));
-    SetWindowTextA(button_, LoadResourceString(IDS_CAPTURING).c_str());
+    SetWindowTextA(control(), LoadResourceString(IDS_CAPTURING).c_str());
 }
 
 void WindowCaptureTool::finish() {
@@ -43,7 +31,7 @@ void WindowCaptureTool::cleanUp() {
     frame_.Destroy();
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    SetWindowTextA(button_, LoadResourceString(IDS_CAPTURE).c_str());
+    SetWindowTextA(control(), LoadResourceString(IDS_CAPTURE).c_str());
 }
 
 void WindowCaptureTool::fillFields(HWND target) {
@@ -55,32 +43,27 @@ void WindowCaptureTool::fillFields(HWND target) {
         SetDlgItemTextA(page_, IDC_EXPLANATION, identity.Title.c_str());
 }
 
-LRESULT CALLBACK WindowCaptureTool::buttonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-    try {
-        auto* self = reinterpret_cast<WindowCaptureTool*>(data);
-        switch (msg) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:  // a quick second press is a press too
-            if (!self->tracking_) self->begin();
-            return 0;
-        case WM_LBUTTONUP:
-            if (self->tracking_) self->finish();
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (self->tracking_) self->abandon();
-            return 0;
-        case WM_NCDESTROY:
-            if (self->tracking_) self->abandon();
-            RemoveWindowSubclass(hwnd, &WindowCaptureTool::buttonProc, kSubclassId);
-            self->button_ = nullptr;
-            break;
-        default:
-            break;
-        }
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    } catch (...) {
-        win::failAtBoundary();
+bool WindowCaptureTool::onMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second press is a press too
+        if (!tracking_) begin();
+        break;
+    case WM_LBUTTONUP:
+        if (tracking_) finish();
+        break;
+    case WM_CAPTURECHANGED:
+        if (tracking_) abandon();
+        break;
+    default:
+        return false;
     }
+    result = 0;
+    return true;
+}
+
+void WindowCaptureTool::onControlDestroyed() {
+    if (tracking_) abandon();
 }
 
 }  // namespace quillora
