@@ -29,7 +29,6 @@ public:
     bool AddTrayIcon();
     void DeleteTrayIcon();
 
-    bool IsRunning() const { return running_; }
     // Shrinks `original` with a copy of `rule`; returns the pseudo window.
     HWND Shrink(HWND original, const Rule& rule);
 
