@@ -164,13 +164,7 @@ void MainWindow::onCommand(UINT id) {
     switch (id) {
     case ID_PAUSE_RESUME: togglePause(); break;
     case ID_SETTINGS: openSettings(); break;
-    case ID_ABOUT:
-        if (!dialogOpen_) {
-            dialogOpen_ = true;
-            ShowAboutDialog(handle());
-            dialogOpen_ = false;
-        }
-        break;
+    case ID_ABOUT: runOneDialog([this] { ShowAboutDialog(handle()); }); break;
     case ID_EXIT: DestroyWindow(handle()); break;
     default: break;
     }
@@ -189,18 +183,25 @@ void MainWindow::togglePause() {
     updateTrayIcon();
 }
 
-void MainWindow::openSettings() {
+template <typename Show>
+void MainWindow::runOneDialog(Show&& show) {
     // The tray menu stays reachable while a dialog is open; one settings or
     // About dialog at a time.
     if (dialogOpen_) return;
     dialogOpen_ = true;
-    const bool wasRunning = running_;
-    if (wasRunning) togglePause();
-    if (ShowSettingsDialog(handle(), app_) == IDOK) app_.Save();
-    // Resume only what this command paused: a resume from the tray while the
-    // dialog was open must not be turned back into a pause.
-    if (wasRunning && !running_) togglePause();
+    show();
     dialogOpen_ = false;
+}
+
+void MainWindow::openSettings() {
+    runOneDialog([this] {
+        const bool wasRunning = running_;
+        if (wasRunning) togglePause();
+        if (ShowSettingsDialog(handle(), app_) == IDOK) app_.Save();
+        // Resume only what this command paused: a resume from the tray while
+        // the dialog was open must not be turned back into a pause.
+        if (wasRunning && !running_) togglePause();
+    });
 }
 
 void MainWindow::releaseAll() {

@@ -47,6 +47,8 @@ private:
     void onCommand(UINT id);
     void togglePause();
     void openSettings();
+    template <typename Show>
+    void runOneDialog(Show&& show);
     void updateTrayIcon();
 
     // Window events.

@@ -30,12 +30,7 @@ BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
 void releaseAll(OrphanTest test, WindowHider& hider) {
     Scan scan{test, {}};
     EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
-    for (HWND original : scan.found) {
-        hider.ShowOriginal(original);
-        hider.Detach(original);
-        RemovePropA(original, kPropPseudoWindow);
-        RemovePropA(original, kPropPseudoWindowObject);
-    }
+    for (HWND original : scan.found) hider.GiveBack(original);
 }
 
 bool pseudoIsGone(HWND original, HWND pseudo) {

@@ -79,7 +79,9 @@ void MainWindow::onPoll() {
 
 void MainWindow::pruneStaleEntries() {
     // IsStale also gives back an original whose pseudo window was closed but
-    // which refused to close itself.
+    // which refused to close itself. That talks to other programs, and window
+    // events handled meanwhile may append to the list: test a copy, then drop
+    // only the stale entries.
     const std::vector<PseudoWindowPtr> entries = pseudoWindows_;
     std::vector<PseudoWindowPtr> stale;
     for (const PseudoWindowPtr& entry : entries) {

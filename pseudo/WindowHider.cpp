@@ -32,17 +32,17 @@ void copyTitle(HWND from, HWND to) {
     SetWindowTextA(to, title);
 }
 
-// Gives an original back as release-all does: opaque, its style as before,
-// without the properties that tie it to a pseudo window.
-void giveBack(WindowHider& hider, HWND original) {
-    if (!hider.IsOriginalShown(original)) hider.ShowOriginal(original);
+}  // namespace
+
+void WindowHider::GiveBack(HWND original) {
+    // Unconditionally: after an abrupt end the property may say "shown"
+    // while the alpha is still 0.
+    ShowOriginal(original);
     if (!IsWindow(original)) return;
-    hider.Detach(original);
+    Detach(original);
     RemovePropA(original, kPropPseudoWindow);
     RemovePropA(original, kPropPseudoWindowObject);
 }
-
-}  // namespace
 
 void WindowHider::Attach(HWND original) {
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
@@ -119,7 +119,7 @@ void WindowHider::Release(const PseudoWindow& entry) {
     HWND original = pseudoAlive ? propWindow(pseudo, kPropOriginalWindow) : entry.Original();
     if (original && !IsOriginalShown(original)) ShowOriginal(original);
     if (pseudoAlive) DestroyWindow(pseudo);
-    if (original && IsWindow(original)) giveBack(*this, original);
+    if (original) GiveBack(original);
 }
 
 void WindowHider::ReleaseAll(std::vector<PseudoWindowPtr>& list) {
@@ -137,8 +137,7 @@ bool IsStale(const PseudoWindow& entry) {
         // have refused to close: it must not stay invisible.
         HWND survivor = entry.Original();
         if (survivor && GetPropA(survivor, kPropPseudoWindowObject) == &entry) {
-            WindowHider hider;
-            giveBack(hider, survivor);
+            WindowHider().GiveBack(survivor);
         }
         return true;
     }

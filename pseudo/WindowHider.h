@@ -23,6 +23,9 @@ public:
     void HideOriginal(HWND original);
     bool IsOriginalShown(HWND original);
 
+    // Gives an original back: opaque, its layered style as before, without
+    // "PseudoWindow" and "PseudoWindowObject" ("Transparency" stays).
+    void GiveBack(HWND original);
     // Gives the original of one entry back (opaque, style as before, without
     // "PseudoWindow" and "PseudoWindowObject") and destroys its pseudo window.
     void Release(const PseudoWindow& entry);

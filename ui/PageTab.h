@@ -5,17 +5,14 @@
 
 #include <string>
 
+#include "win/Subclass.h"
+
 namespace quillora {
 
-class PageTab {
+class PageTab : private win::Subclass {
 public:
-    PageTab() = default;
-    ~PageTab();
-    PageTab(const PageTab&) = delete;
-    PageTab& operator=(const PageTab&) = delete;
-
     void Attach(HWND tab);
-    HWND Tab() const { return tab_; }
+    HWND Tab() const { return control(); }
     // Appends a tab item for `page` (already a child of the tab control) and
     // hides the page until its tab is shown.
     void AddPage(HWND page, const std::string& caption);
@@ -26,12 +23,10 @@ public:
     bool OnNotify(const NMHDR& header);
 
 private:
+    bool onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     HWND pageAt(int index) const;
+    HWND currentPage() const;
     void fit(HWND page) const;
-    void onDestroy();
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
-
-    HWND tab_ = nullptr;
 };
 
 }  // namespace quillora
