@@ -21,7 +21,8 @@ passed=0 failed=0
 read -r passed failed < <(awk '
   /^[0-9]+\/[0-9]+ Testing: / { gtest = 0 }
   /^\[  PASSED  \] [0-9]+ test/ { passed += $4; gtest = 1 }
-  /^\[  FAILED  \] [0-9]+ test/ { failed += $4; gtest = 1 }
+  # Brief output names each failed case once and prints no failure count.
+  /^\[  FAILED  \] [A-Za-z0-9_\/]+\.[A-Za-z0-9_\/]+ \(/ { failed++; gtest = 1 }
   /^Test Passed\./ { if (!gtest) passed++ }
   /^Test Failed/ { if (!gtest) failed++ }
   END { print passed + 0, failed + 0 }' "${logs[@]}" 2>/dev/null) || true

@@ -3,7 +3,7 @@
 _qs_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 _qs_started_xvfb=
 if [[ -z ${DISPLAY:-} ]]; then
-  for n in 99 98 97 96 95; do
+  for n in $(seq 99 -1 80); do
     if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       _qs_started_xvfb=$!

@@ -76,7 +76,7 @@ std::string Text(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 
 // The main window of a running Quillora (class "Quillora").
-HWND WaitMainWindow(const Process& quillora, int timeoutMs = 10000);
+HWND WaitMainWindow(const Process& quillora, int timeoutMs = 30000);
 
 // Message boxes: the "#32770" dialog of a process, its caption and text.
 struct MessageBoxInfo {
