@@ -233,3 +233,50 @@ TEST(Shrink, ActivationRestoresOrRaisesThePseudoWindow) {
         }
     }
 }
+
+TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResizesIt) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + RuleSection(1, {"Title=Ratio", "MatchMethod=0", "StretchWidth=200",
+                                                   "StretchHeight=50", "StretchWidthUnit=1", "StretchHeightUnit=1",
+                                                   "Coratio=1", "StretchDirection=1"}));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Ratio", 100, 100, "--w 601 --h 401");
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    const auto pseudoSize = [&] {
+        const RECT rc = WindowRect(PseudoOf(w.hwnd));
+        return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+    };
+    const auto restoreAndShrinkAgain = [&] {
+        const POINT c = Centre(PseudoOf(w.hwnd));
+        MoveCursor(c.x, c.y);
+        EXPECT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); }));
+        sink.Take();
+        EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    };
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    EXPECT_EQ(pseudoSize().cx, 200);
+    EXPECT_EQ(pseudoSize().cy, 133) << "200 / 601 * 401, not the rule's own height";
+    restoreAndShrinkAgain();
+    EXPECT_EQ(pseudoSize().cy, 133);
+
+    // The user drags the right border: that size is learned and the
+    // proportions no longer count.
+    HWND pseudo = PseudoOf(w.hwnd);
+    const RECT before = WindowRect(pseudo);
+    const int y = (before.top + before.bottom) / 2;
+    MoveCursor(before.right - 2, y);
+    Pump(150);
+    MouseButton(true);
+    for (int dx = 10; dx <= 80; dx += 10) {
+        MoveCursor(before.right - 2 + dx, y);
+        Pump(30);
+    }
+    MouseButton(false);
+    ASSERT_TRUE(WaitFor([&] { return WindowRect(pseudo).right > before.right + 40; })) << "the border drag did not resize";
+    RECT client{};
+    GetClientRect(pseudo, &client);
+    restoreAndShrinkAgain();
+    EXPECT_EQ(pseudoSize().cx, client.right);
+    EXPECT_EQ(pseudoSize().cy, client.bottom) << "the learned height, not the proportions";
+}
