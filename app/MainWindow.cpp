@@ -16,10 +16,6 @@ HICON trayIcon(bool running) {
     return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(running ? IDI_TRAY_RUNNING : IDI_TRAY_PAUSED));
 }
 
-BOOL CALLBACK sendCreated(HWND hwnd, LPARAM mainWindow) {
-    SendMessageA(reinterpret_cast<HWND>(mainWindow), WM_SHELL_CREATED, reinterpret_cast<WPARAM>(hwnd), 0);
-    return TRUE;
-}
 
 }  // namespace
 
@@ -49,7 +45,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         return 0;
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
-    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
     case WM_SHELL_DESTROYED: return 0;
     case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
@@ -87,7 +83,17 @@ void MainWindow::onDestroy() {
     PostQuitMessage(0);
 }
 
-void MainWindow::examineAllWindows() { EnumWindows(sendCreated, reinterpret_cast<LPARAM>(handle())); }
+void MainWindow::examineAllWindows() {
+    // Each window goes through the created-window path as if the hook had
+    // reported it, except that hidden ones are not held: most hidden
+    // top-level windows stay hidden, and the next resume looks again anyway.
+    EnumWindows(
+        [](HWND hwnd, LPARAM self) -> BOOL {
+            reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+}
 
 bool MainWindow::AddTrayIcon() {
     trayData_ = {};
@@ -174,6 +180,7 @@ void MainWindow::togglePause() {
     if (running_) {
         running_ = false;
         KillTimer(handle(), IDT_POLL);
+        pending_.Clear();
         releaseAll();
     } else {
         running_ = true;

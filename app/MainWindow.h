@@ -13,6 +13,7 @@
 
 #include "app/Application.h"
 #include "app/CaptureWindow.h"
+#include "app/PendingWindows.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
 #include "win/Window.h"
@@ -53,7 +54,10 @@ private:
 
     // Window events.
     bool isEligible(HWND hwnd) const;
-    void onWindowCreated(HWND hwnd);
+    // The created-window path. A window that is hidden when it is reported is
+    // held in pending_ when `holdIfHidden` (reports from the shell hook), and
+    // comes back here from the poll once it is shown.
+    void onWindowCreated(HWND hwnd, bool holdIfHidden);
     void onWindowActivated(HWND hwnd);
     void onRebuild(HWND original);
     void onPseudoClicked(HWND pseudo);
@@ -61,6 +65,7 @@ private:
     // Restore polling and quick capture.
     void onPoll();
     void pruneStaleEntries();
+    void examinePendingWindows();
     void onQuickCaptureTick();
     void quickCapturePick(HWND target);
 
@@ -69,6 +74,7 @@ private:
     Application& app_;
     std::vector<PseudoWindowPtr> pseudoWindows_;
     std::set<HWND> excluded_;
+    PendingWindows pending_;
     boost::shared_ptr<WindowHider> hider_;
     NOTIFYICONDATAA trayData_{};
     bool running_ = true;

@@ -75,6 +75,9 @@ void MainWindow::onPoll() {
     for (const PseudoWindowPtr& entry : entries) {
         if (keep.count(entry->Handle()) == 0) hider_->Toggle(propWindow(entry->Handle(), kPropOriginalWindow));
     }
+    // A window reported while hidden and shown since is shrunk, like any new
+    // window, from the next poll on.
+    examinePendingWindows();
 }
 
 void MainWindow::pruneStaleEntries() {

@@ -53,7 +53,7 @@ TEST(Shrink, EachMatchMethodShrinksItsWindowAndLeavesTheOthersAlone) {
     TestWindow byPath = Window("ByPath-window", 20, 400);
     TestWindow unmatched = Window("Nothing", 460, 400);
     TestWindow untitled = StartTestWindow("--title \"\" --class QuilloraUntitledClass --x 700 --y 20");
-    TestWindow hidden = StartTestWindow("--title ExactTitle --show hidden --x 700 --y 400");
+    TestWindow hidden = StartTestWindow("--title ExactTitle --show hidden --x 700 --y 400", false);
     ASSERT_TRUE(byClass.hwnd && byPath.hwnd && unmatched.hwnd && untitled.hwnd && hidden.hwnd);
     sink.Take();
 
@@ -82,10 +82,55 @@ TEST(Shrink, EachMatchMethodShrinksItsWindowAndLeavesTheOthersAlone) {
         EXPECT_EQ(PseudoOf(hwnd), nullptr) << Text(hwnd);
         EXPECT_FALSE(HasExStyle(hwnd, WS_EX_LAYERED)) << Text(hwnd);
     }
-    // A window reported while hidden is not remembered when it is shown.
-    ShowWindow(hidden.hwnd, SW_SHOWNOACTIVATE);
-    Pump(400);
-    EXPECT_EQ(PseudoOf(hidden.hwnd), nullptr);
+}
+
+TEST(Shrink, WindowsShownAfterTheirReportAreShrunkUnderTheirShownTitle) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Late", 1) + PixelRule(2, "Final", 2) + PixelRule(3, "Never", 1));
+    ASSERT_TRUE(q.Ok());
+    TestWindow retitled = StartTestWindow("--title Draft --title-at-show Final --x 460 --y 20 --show-after 300", false);
+    TestWindow never = StartTestWindow("--title Never --x 20 --y 400 --show hidden", false);
+    TestWindow late = StartTestWindow("--title Late --x 20 --y 20 --show-after 1500", false);
+    ASSERT_TRUE(late.hwnd && retitled.hwnd && never.hwnd);
+    EXPECT_FALSE(IsWindowVisible(late.hwnd)) << "shown too early to test a late show";
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(late.hwnd) && IsWindowVisible(retitled.hwnd); }));
+    sink.Take();
+
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(late.hwnd); }));
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(retitled.hwnd); }));
+    EXPECT_EQ(Text(PseudoOf(retitled.hwnd)), "Final");
+    const RECT original = WindowRect(retitled.hwnd), pseudo = WindowRect(PseudoOf(retitled.hwnd));
+    EXPECT_EQ(pseudo.right, original.right) << "not shrunk by the rule of its shown title";
+
+    // One that stays hidden and goes away leaves nothing behind.
+    EXPECT_EQ(PseudoOf(never.hwnd), nullptr);
+    PostMessageA(never.hwnd, WM_APP + 1, 1, 0);
+    ASSERT_TRUE(never.process.WaitExit(5000));
+    EXPECT_EQ(WindowsOf(q.Proc().Id(), "PseudoWindow").size(), 2u);
+}
+
+TEST(Shrink, WinesNotepadStartedLaterIsShrunkToTheRulesSize) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + RuleSection(1, {"Explanation=Notepad", "AppName=*\\notepad.exe", "MatchMethod=1",
+                                                   "StretchWidth=50", "StretchHeight=40", "StretchDirection=1"}));
+    ASSERT_TRUE(q.Ok());
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    Process notepad = Start(std::string(windows) + "\\system32\\notepad.exe", "");
+    ASSERT_TRUE(notepad);
+    HWND hwnd = FindWindowOf(notepad.Id(), "Notepad", 15000);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(hwnd) != FALSE; }));
+    sink.Take();
+
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); }, 15000));
+    const RECT original = WindowRect(hwnd), pseudo = WindowRect(PseudoOf(hwnd));
+    EXPECT_EQ(pseudo.right - pseudo.left, static_cast<int>((original.right - original.left) * 0.01 * 50));
+    EXPECT_EQ(pseudo.bottom - pseudo.top, static_cast<int>((original.bottom - original.top) * 0.01 * 40));
+    EXPECT_EQ(pseudo.left, original.left);
+    EXPECT_EQ(pseudo.top, original.top);
+    ASSERT_TRUE(q.Exit());
+    EXPECT_TRUE(IsReleased(hwnd));
 }
 
 TEST(Shrink, ForegroundMaximisedAndMinimisedOriginals) {
