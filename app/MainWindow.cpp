@@ -36,6 +36,7 @@ bool MainWindow::Create() {
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) windowEventSeen_ = true;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -184,6 +185,7 @@ void MainWindow::togglePause() {
         releaseAll();
     } else {
         running_ = true;
+        windowEventSeen_ = true;
         examineAllWindows();
         SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
     }

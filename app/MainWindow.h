@@ -64,6 +64,8 @@ private:
 
     // Restore polling and quick capture.
     void onPoll();
+    bool pollIsQuiet(POINT cursor);
+    void pollWindows(POINT cursor);
     void pruneStaleEntries();
     void examinePendingWindows();
     void onQuickCaptureTick();
@@ -81,6 +83,21 @@ private:
     CaptureWindow captureWindow_;
     std::clock_t quickCaptureStart_;
     POINT lastCursor_{};
+    // What the last poll saw, so that a poll in an unchanged scene can skip
+    // the per-window work (RestorePoll.cpp).
+    struct Scene {
+        POINT cursor;
+        HWND underCursor;
+        HWND foreground;
+        bool operator==(const Scene& o) const {
+            return cursor.x == o.cursor.x && cursor.y == o.cursor.y && underCursor == o.underCursor &&
+                   foreground == o.foreground;
+        }
+    };
+    Scene lastScene_{};
+    bool sceneSettled_ = false;
+    bool windowEventSeen_ = true;
+    unsigned quietPolls_ = 0;
     UINT taskbarCreatedMessage_ = 0;
     bool dialogOpen_ = false;
 };

@@ -50,6 +50,7 @@ HWND MainWindow::Shrink(HWND original, const Rule& rule) {
     hider_->Attach(original);
     hider_->ShowOriginal(original);
     pseudoWindows_.push_back(pseudo);
+    windowEventSeen_ = true;
     return pseudoHandle;
 }
 

@@ -2,6 +2,7 @@
 // them under the cursor or on activation, and shrinks them again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "e2e/Running.h"
@@ -224,11 +225,20 @@ TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     const POINT c = Centre(PseudoOf(w.hwnd));
     const DWORD start = GetTickCount();
+    DWORD lastMove = start, longestPause = 0;
     for (int i = 0; GetTickCount() - start < 1200; ++i) {
         const double a = i * 0.37;
         MoveCursor(c.x + static_cast<int>(40 * std::cos(a)), c.y + static_cast<int>(40 * std::sin(a)));
+        const DWORD now = GetTickCount();
+        longestPause = std::max(longestPause, now - lastMove);
+        lastMove = now;
         Sleep(7);
-        ASSERT_TRUE(IsShrunk(w.hwnd)) << "restored while the cursor kept moving";
+        // On a loaded machine this thread may stall for a whole poll, and a
+        // cursor at rest for a poll rightly restores.
+        if (!IsShrunk(w.hwnd)) {
+            ASSERT_GT(longestPause, 90u) << "restored while the cursor kept moving";
+            break;
+        }
     }
     EXPECT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); })) << "resting restores";
 }
@@ -318,7 +328,9 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
         Pump(30);
     }
     MouseButton(false);
-    ASSERT_TRUE(WaitFor([&] { return WindowRect(pseudo).right > before.right + 40; })) << "the border drag did not resize";
+    // The border follows the cursor, 2 pixels beyond it, once the drag's
+    // moves have all been handled.
+    ASSERT_TRUE(WaitFor([&] { return WindowRect(pseudo).right == before.right + 80; })) << "the border drag did not resize";
     RECT client{};
     GetClientRect(pseudo, &client);
     restoreAndShrinkAgain();
