@@ -19,10 +19,11 @@ if [[ -z $version || $version != "$(version_of x86_64)" ]]; then
   exit 1
 fi
 
+# Only this version's archives stay.
 mkdir -p "$dist"
+rm -f "$dist"/Quillora-*.zip
 for arch in i686 x86_64; do
   zip=$dist/Quillora-$version-$arch.zip
-  rm -f "$zip"
   # -X: no Unix extra fields; -j: the four files at the archive's top.
   zip -X -j -q "$zip" \
     "$build/$arch/bin/Quillora.exe" "$build/$arch/bin/QuilloraHelper.dll" \
