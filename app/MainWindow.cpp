@@ -7,6 +7,7 @@
 #include "rules/Settings.h"
 #include "ui/Dialogs.h"
 #include "win/Handles.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -54,7 +55,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         // The shell lost its icons (it restarted): put ours back.
         if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
-            Shell_NotifyIconA(NIM_ADD, &trayData_);
+            if (!Shell_NotifyIconA(NIM_ADD, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_ADD), shell restarted");
             return 0;
         }
         return defaultProc(msg, wp, lp);
@@ -109,6 +110,7 @@ bool MainWindow::AddTrayIcon() {
         if (Shell_NotifyIconA(NIM_ADD, &trayData_)) return true;
         Sleep(1000);
     }
+    win::LogFailure("Shell_NotifyIconA(NIM_ADD), ten attempts");
     return false;
 }
 
@@ -116,7 +118,7 @@ void MainWindow::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &trayData_); }
 
 void MainWindow::updateTrayIcon() {
     trayData_.hIcon = trayIcon(running_);
-    Shell_NotifyIconA(NIM_MODIFY, &trayData_);
+    if (!Shell_NotifyIconA(NIM_MODIFY, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_MODIFY)");
 }
 
 void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
