@@ -85,16 +85,16 @@ void MainWindow::onDestroy() {
     PostQuitMessage(0);
 }
 
+BOOL CALLBACK MainWindow::examineOne(HWND hwnd, LPARAM self) {
+    reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
+    return TRUE;
+}
+
 void MainWindow::examineAllWindows() {
     // Each window goes through the created-window path as if the hook had
     // reported it, except that hidden ones are not held: most hidden
     // top-level windows stay hidden, and the next resume looks again anyway.
-    EnumWindows(
-        [](HWND hwnd, LPARAM self) -> BOOL {
-            reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    EnumWindows(examineOne, reinterpret_cast<LPARAM>(this));
 }
 
 bool MainWindow::AddTrayIcon() {

@@ -41,6 +41,7 @@ private:
     void onCreate();
     void onDestroy();
     void examineAllWindows();
+    static BOOL CALLBACK examineOne(HWND hwnd, LPARAM self);
 
     // Tray icon and commands.
     void onTrayNotify(WPARAM id, LPARAM mouseMessage);
@@ -64,7 +65,7 @@ private:
 
     // Restore polling and quick capture.
     void onPoll();
-    bool pollIsQuiet(POINT cursor);
+    bool anyOriginalVanished() const;
     void pollWindows(POINT cursor);
     void pruneStaleEntries();
     void examinePendingWindows();
@@ -84,7 +85,8 @@ private:
     std::clock_t quickCaptureStart_;
     POINT lastCursor_{};
     // What the last poll saw, so that a poll in an unchanged scene can skip
-    // the per-window work (RestorePoll.cpp).
+    // the per-window work (RestorePoll.cpp). sceneSettled_: the last full
+    // poll ran with the cursor at rest.
     struct Scene {
         POINT cursor;
         HWND underCursor;
@@ -95,6 +97,7 @@ private:
         }
     };
     Scene lastScene_{};
+    DWORD lastInputTime_ = 0;
     bool sceneSettled_ = false;
     bool windowEventSeen_ = true;
     unsigned quietPolls_ = 0;

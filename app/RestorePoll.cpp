@@ -16,8 +16,8 @@ namespace quillora {
 
 namespace {
 
-// At 100 ms a poll, a second between looks for vanished originals.
-constexpr unsigned kQuietPollsPerPrune = 10;
+// At 100 ms a poll, a quiet program looks at the scene once a second.
+constexpr unsigned kQuietPollsPerLook = 10;
 
 HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
 
@@ -45,33 +45,60 @@ int distance(POINT a, POINT b) {
 }  // namespace
 
 void MainWindow::onPoll() {
-    POINT p{};
-    GetCursorPos(&p);
-    if (pollIsQuiet(p)) {
-        // Nothing to restore or shrink; only originals that vanished (their
-        // program killed, which the shell does not report) are looked for,
-        // once a second.
-        if (++quietPolls_ % kQuietPollsPerPrune == 0) pruneStaleEntries();
-    } else {
-        quietPolls_ = 0;
-        pollWindows(p);
+    // A poll's outcome depends on the cursor, the window under it, the
+    // foreground window and the windows' own state, which only window events
+    // change. Once a poll has run with the cursor at rest, polls without new
+    // input, a new foreground window or a window event would find everything
+    // as it left it: they skip the per-window work. The cursor itself is read
+    // only once a second then (under Wine it costs a round trip to the X
+    // server), which also catches a window that moved under a resting cursor.
+    LASTINPUTINFO input{};
+    input.cbSize = sizeof input;
+    GetLastInputInfo(&input);
+    const HWND foreground = GetForegroundWindow();
+    const bool nothingNew = !windowEventSeen_ && input.dwTime == lastInputTime_ && foreground == lastScene_.foreground;
+    lastInputTime_ = input.dwTime;
+    windowEventSeen_ = false;
+    const bool look = !nothingNew || !sceneSettled_ || ++quietPolls_ % kQuietPollsPerLook == 0;
+    if (look) {
+        POINT p{};
+        GetCursorPos(&p);
+        const Scene scene{p, WindowFromPoint(p), foreground};
+        if (nothingNew && sceneSettled_ && scene == lastScene_) {
+            // Originals whose program was killed are not reported by the
+            // shell: look for vanished ones once a second.
+            if (anyOriginalVanished()) pruneStaleEntries();
+        } else {
+            sceneSettled_ = scene == lastScene_;
+            lastScene_ = scene;
+            quietPolls_ = 0;
+            pollWindows(p);
+        }
     }
     // A window reported while hidden and shown since is shrunk, like any new
     // window, from the next poll on.
     examinePendingWindows();
 }
 
-bool MainWindow::pollIsQuiet(POINT cursor) {
-    // A poll's outcome depends on the cursor, the window under it, the
-    // foreground window and the windows' own state, which only window events
-    // change. Once a poll has run with the cursor at rest in a scene, another
-    // in the same scene would find everything as it left it.
-    const Scene scene{cursor, WindowFromPoint(cursor), GetForegroundWindow()};
-    const bool quiet = sceneSettled_ && !windowEventSeen_ && scene == lastScene_;
-    sceneSettled_ = scene == lastScene_;
-    lastScene_ = scene;
-    windowEventSeen_ = false;
-    return quiet;
+bool MainWindow::anyOriginalVanished() const {
+    // A window its program destroys is reported by the shell, and that event
+    // makes the next poll a full one; a program that is killed reports
+    // nothing, so watch the originals' processes: one wait for up to 64 of
+    // them, whatever the number of shrunk windows.
+    std::vector<HANDLE> processes;
+    for (const PseudoWindowPtr& entry : pseudoWindows_) {
+        if (!entry->Handle()) return true;  // the user closed the pseudo window
+        if (HANDLE process = entry->OriginalProcess()) {
+            processes.push_back(process);
+        } else if (!IsWindow(entry->CreatedFor())) {
+            return true;
+        }
+    }
+    for (std::size_t first = 0; first < processes.size(); first += MAXIMUM_WAIT_OBJECTS) {
+        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(MAXIMUM_WAIT_OBJECTS, processes.size() - first));
+        if (WaitForMultipleObjects(count, processes.data() + first, FALSE, 0) != WAIT_TIMEOUT) return true;
+    }
+    return false;
 }
 
 void MainWindow::pollWindows(POINT p) {

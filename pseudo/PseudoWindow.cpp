@@ -80,6 +80,9 @@ HWND PseudoWindow::Create(HWND original) {
     SetPropA(original, kPropPseudoWindowObject, this);
     Original_ = original;
     Created_ = hwnd;
+    DWORD process = 0;
+    GetWindowThreadProcessId(original, &process);
+    OriginalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
     return hwnd;
 }
 

@@ -46,6 +46,11 @@ public:
     // its "PseudoWindow" still names the native window Create made (also
     // after the native window is gone); null otherwise.
     HWND Original() const;
+    // The original Create was given, unchecked: it may be gone.
+    HWND CreatedFor() const { return Original_; }
+    // The process of that original, signalled when it ends; null when it
+    // could not be opened.
+    HANDLE OriginalProcess() const { return OriginalProcess_.get(); }
 
     // The live object that the original's "PseudoWindowObject" names, or null
     // when the property is missing or names no live object of this process
@@ -78,6 +83,7 @@ private:
     HWND MainWindow_;
     HWND Original_ = nullptr;
     HWND Created_ = nullptr;
+    win::KernelHandle OriginalProcess_;
     win::Bitmap BackBitmap_;
     win::MemoryDC BackDC_;
     HGDIOBJ BackDCInitialBitmap_ = nullptr;

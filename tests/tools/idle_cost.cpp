@@ -1,13 +1,16 @@
 // What Quillora costs while nothing happens: N shrunk windows (1920 x 1080
 // originals, quality scaling, no refresh), the cursor resting on a window of
 // ours. For each N it prints Quillora's CPU time over the idle period beside
-// that of one idle test window (an idle Wine GUI process: the floor), and
-// Quillora's private and peak private bytes.
+// that of a test window whose 100 ms timer does nothing (the floor of any
+// program that polls as often as Quillora does, under this platform), and
+// Quillora's private memory and peak resident size.
 // usage: idle_cost [seconds=60] [counts=5,20,40]
 #include <windows.h>
-#include <psapi.h>
 
+#include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -19,13 +22,43 @@ using namespace e2e;
 
 namespace {
 
-double cpuSeconds(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
-    auto value = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return value(kernel) + value(user);
+// Wine answers GetProcessTimes and GetProcessMemoryInfo for another process
+// with the caller's times and no private bytes, so both are read from the
+// Linux process behind it, through drive Z: (/proc/PID/cmdline holds the
+// Windows command line, its arguments separated by NULs).
+std::string unixProcessDir(const std::string& needle) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string result;
+    do {
+        if (!std::isdigit(static_cast<unsigned char>(found.cFileName[0]))) continue;
+        const std::string dir = std::string("Z:\\proc\\") + found.cFileName;
+        std::ifstream in(dir + "\\cmdline", std::ios::binary);
+        const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (cmdline.find(needle) != std::string::npos) result = dir;
+    } while (result.empty() && FindNextFileA(search, &found));
+    FindClose(search);
+    return result;
+}
+
+// utime + stime of /proc/PID/stat, in clock ticks of 1/100 s.
+double cpuSeconds(const std::string& dir) {
+    std::ifstream in(dir + "\\stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t afterName = stat.rfind(')');
+    if (afterName == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(afterName + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; fields >> field; ++i) {
+        if (i == 14) utime = std::stoull(field);
+        if (i == 15) {
+            stime = std::stoull(field);
+            break;
+        }
+    }
+    return (utime + stime) / 100.0;
 }
 
 struct Memory {
@@ -33,13 +66,17 @@ struct Memory {
     double peakMb = -1;
 };
 
-Memory memoryOf(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
+// Private (anonymous) resident memory and the peak resident size.
+Memory memoryOf(const std::string& dir) {
+    std::ifstream in(dir + "\\status");
     Memory m;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
-        m.privateMb = counters.PrivateUsage / 1048576.0;
-        m.peakMb = counters.PeakPagefileUsage / 1048576.0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string key;
+        double kb = 0;
+        words >> key >> kb;
+        if (key == "RssAnon:") m.privateMb = kb / 1024;
+        if (key == "VmHWM:") m.peakMb = kb / 1024;
     }
     return m;
 }
@@ -66,7 +103,8 @@ bool measure(int windows, int seconds) {
         originals.push_back(StartTestWindow("--title Idle" + std::to_string(i) + " --x " + std::to_string(10 + (i % 5) * 40) +
                                             " --y " + std::to_string(10 + (i / 5) * 40) + " --w 1920 --h 1080"));
     }
-    TestWindow floor = StartTestWindow("--title Floor --x 700 --y 20 --w 200 --h 100");
+    const std::string floorTitle = "Floor" + std::to_string(GetCurrentProcessId());
+    TestWindow floor = StartTestWindow("--title " + floorTitle + " --idle-timer 100 --x 700 --y 20 --w 200 --h 100");
     sink.Take();
     const bool allShrunk = WaitFor(
         [&] {
@@ -80,19 +118,26 @@ bool measure(int windows, int seconds) {
         std::puts("not every window was shrunk");
         return false;
     }
+    const std::string sandbox = q.Box().Dir().substr(q.Box().Dir().find_last_of('\\') + 1);
+    const std::string quilloraDir = unixProcessDir(sandbox + "\\Quillora.exe");
+    const std::string floorDir = unixProcessDir(floorTitle);
+    if (quilloraDir.empty() || floorDir.empty()) {
+        std::puts("the Linux processes behind Quillora and the test window were not found in Z:\\proc");
+        return false;
+    }
     Pump(2000);
-    const double before = cpuSeconds(q.Proc().Handle());
-    const double floorBefore = cpuSeconds(floor.process.Handle());
+    const double before = cpuSeconds(quilloraDir);
+    const double floorBefore = cpuSeconds(floorDir);
     Pump(seconds * 1000);
-    const double used = cpuSeconds(q.Proc().Handle()) - before;
-    const double floorUsed = cpuSeconds(floor.process.Handle()) - floorBefore;
-    const Memory memory = memoryOf(q.Proc().Handle());
+    const double used = cpuSeconds(quilloraDir) - before;
+    const double floorUsed = cpuSeconds(floorDir) - floorBefore;
+    const Memory memory = memoryOf(quilloraDir);
     const double percent = used * 100.0 / seconds;
-    std::printf("%3d shrunk windows, %d s idle: Quillora %.3f s CPU (%.3f %% of one core), an idle test window %.3f s "
-                "(ratio %.2f); private %.1f MB, peak private %.1f MB\n",
+    std::printf("%3d shrunk windows, %d s idle: Quillora %.3f s CPU (%.3f %% of one core), an empty 100 ms timer %.3f s "
+                "(ratio %.2f); private %.1f MB, peak resident %.1f MB\n",
                 windows, seconds, used, percent, floorUsed, floorUsed > 0 ? used / floorUsed : 0.0, memory.privateMb,
                 memory.peakMb);
-    std::printf("idle windows=%d cpu_percent=%.3f private_mb=%.1f\n", windows, percent, memory.peakMb);
+    std::printf("idle windows=%d cpu_percent=%.3f private_mb=%.1f\n", windows, percent, memory.privateMb);
     return true;
 }
 

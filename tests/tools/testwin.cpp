@@ -7,6 +7,7 @@
 //   --show-after MS (shows it MS milliseconds after creation, not at once)
 //   --title-at-show T (the title it takes just before it is shown)
 //   --create-visible (creates it already visible instead)
+//   --idle-timer MS (a timer that does nothing: the floor of a polling program)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
 // from the ATOM in lParam, 3 = repaint in the COLORREF in lParam) and writes
 // nothing. It counts the SC_CLOSE requests it receives in its own window
@@ -32,9 +33,11 @@ struct Options {
     int showAfterMs = 0;
     bool retitle = false;
     std::string titleAtShow;
+    int idleTimerMs = 0;
 };
 
 constexpr UINT_PTR kShowTimer = 1;
+constexpr UINT_PTR kIdleTimer = 2;
 
 Options g_options;
 HBRUSH g_brush = nullptr;
@@ -61,6 +64,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--child") o.child = true;
         else if (a == "--create-visible") o.createVisible = true;
         else if (a == "--show-after") o.showAfterMs = std::atoi(next());
+        else if (a == "--idle-timer") o.idleTimerMs = std::atoi(next());
         else if (a == "--title-at-show") {
             o.retitle = true;
             o.titleAtShow = next();
@@ -148,6 +152,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g_options.child) {
         CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 10, 10, 120, 40, hwnd, nullptr, instance, nullptr);
     }
+    if (g_options.idleTimerMs > 0) SetTimer(hwnd, kIdleTimer, static_cast<UINT>(g_options.idleTimerMs), nullptr);
     if (g_options.showAfterMs > 0) {
         SetTimer(hwnd, kShowTimer, static_cast<UINT>(g_options.showAfterMs), nullptr);
     } else {
