@@ -7,6 +7,7 @@
 #include "rules/Settings.h"
 #include "ui/Dialogs.h"
 #include "win/Handles.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -16,10 +17,6 @@ HICON trayIcon(bool running) {
     return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(running ? IDI_TRAY_RUNNING : IDI_TRAY_PAUSED));
 }
 
-BOOL CALLBACK sendCreated(HWND hwnd, LPARAM mainWindow) {
-    SendMessageA(reinterpret_cast<HWND>(mainWindow), WM_SHELL_CREATED, reinterpret_cast<WPARAM>(hwnd), 0);
-    return TRUE;
-}
 
 }  // namespace
 
@@ -40,6 +37,7 @@ bool MainWindow::Create() {
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) windowEventSeen_ = true;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -49,7 +47,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         return 0;
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
-    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
     case WM_SHELL_DESTROYED: return 0;
     case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
@@ -57,7 +55,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         // The shell lost its icons (it restarted): put ours back.
         if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
-            Shell_NotifyIconA(NIM_ADD, &trayData_);
+            if (!Shell_NotifyIconA(NIM_ADD, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_ADD), shell restarted");
             return 0;
         }
         return defaultProc(msg, wp, lp);
@@ -87,7 +85,17 @@ void MainWindow::onDestroy() {
     PostQuitMessage(0);
 }
 
-void MainWindow::examineAllWindows() { EnumWindows(sendCreated, reinterpret_cast<LPARAM>(handle())); }
+void MainWindow::examineAllWindows() {
+    // Each window goes through the created-window path as if the hook had
+    // reported it, except that hidden ones are not held: most hidden
+    // top-level windows stay hidden, and the next resume looks again anyway.
+    EnumWindows(
+        [](HWND hwnd, LPARAM self) -> BOOL {
+            reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+}
 
 bool MainWindow::AddTrayIcon() {
     trayData_ = {};
@@ -102,6 +110,7 @@ bool MainWindow::AddTrayIcon() {
         if (Shell_NotifyIconA(NIM_ADD, &trayData_)) return true;
         Sleep(1000);
     }
+    win::LogFailure("Shell_NotifyIconA(NIM_ADD), ten attempts");
     return false;
 }
 
@@ -109,7 +118,7 @@ void MainWindow::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &trayData_); }
 
 void MainWindow::updateTrayIcon() {
     trayData_.hIcon = trayIcon(running_);
-    Shell_NotifyIconA(NIM_MODIFY, &trayData_);
+    if (!Shell_NotifyIconA(NIM_MODIFY, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_MODIFY)");
 }
 
 void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
@@ -174,9 +183,11 @@ void MainWindow::togglePause() {
     if (running_) {
         running_ = false;
         KillTimer(handle(), IDT_POLL);
+        pending_.Clear();
         releaseAll();
     } else {
         running_ = true;
+        windowEventSeen_ = true;
         examineAllWindows();
         SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
     }

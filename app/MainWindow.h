@@ -13,6 +13,7 @@
 
 #include "app/Application.h"
 #include "app/CaptureWindow.h"
+#include "app/PendingWindows.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
 #include "win/Window.h"
@@ -53,14 +54,20 @@ private:
 
     // Window events.
     bool isEligible(HWND hwnd) const;
-    void onWindowCreated(HWND hwnd);
+    // The created-window path. A window that is hidden when it is reported is
+    // held in pending_ when `holdIfHidden` (reports from the shell hook), and
+    // comes back here from the poll once it is shown.
+    void onWindowCreated(HWND hwnd, bool holdIfHidden);
     void onWindowActivated(HWND hwnd);
     void onRebuild(HWND original);
     void onPseudoClicked(HWND pseudo);
 
     // Restore polling and quick capture.
     void onPoll();
+    bool pollIsQuiet(POINT cursor);
+    void pollWindows(POINT cursor);
     void pruneStaleEntries();
+    void examinePendingWindows();
     void onQuickCaptureTick();
     void quickCapturePick(HWND target);
 
@@ -69,12 +76,28 @@ private:
     Application& app_;
     std::vector<PseudoWindowPtr> pseudoWindows_;
     std::set<HWND> excluded_;
+    PendingWindows pending_;
     boost::shared_ptr<WindowHider> hider_;
     NOTIFYICONDATAA trayData_{};
     bool running_ = true;
     CaptureWindow captureWindow_;
     std::clock_t quickCaptureStart_;
     POINT lastCursor_{};
+    // What the last poll saw, so that a poll in an unchanged scene can skip
+    // the per-window work (RestorePoll.cpp).
+    struct Scene {
+        POINT cursor;
+        HWND underCursor;
+        HWND foreground;
+        bool operator==(const Scene& o) const {
+            return cursor.x == o.cursor.x && cursor.y == o.cursor.y && underCursor == o.underCursor &&
+                   foreground == o.foreground;
+        }
+    };
+    Scene lastScene_{};
+    bool sceneSettled_ = false;
+    bool windowEventSeen_ = true;
+    unsigned quietPolls_ = 0;
     UINT taskbarCreatedMessage_ = 0;
     bool dialogOpen_ = false;
 };

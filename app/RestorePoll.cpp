@@ -16,6 +16,9 @@ namespace quillora {
 
 namespace {
 
+// At 100 ms a poll, a second between looks for vanished originals.
+constexpr unsigned kQuietPollsPerPrune = 10;
+
 HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
 
 bool isDialogBox(HWND hwnd) { return hwnd && GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != 0; }
@@ -42,9 +45,37 @@ int distance(POINT a, POINT b) {
 }  // namespace
 
 void MainWindow::onPoll() {
-    std::set<HWND> keep;
     POINT p{};
     GetCursorPos(&p);
+    if (pollIsQuiet(p)) {
+        // Nothing to restore or shrink; only originals that vanished (their
+        // program killed, which the shell does not report) are looked for,
+        // once a second.
+        if (++quietPolls_ % kQuietPollsPerPrune == 0) pruneStaleEntries();
+    } else {
+        quietPolls_ = 0;
+        pollWindows(p);
+    }
+    // A window reported while hidden and shown since is shrunk, like any new
+    // window, from the next poll on.
+    examinePendingWindows();
+}
+
+bool MainWindow::pollIsQuiet(POINT cursor) {
+    // A poll's outcome depends on the cursor, the window under it, the
+    // foreground window and the windows' own state, which only window events
+    // change. Once a poll has run with the cursor at rest in a scene, another
+    // in the same scene would find everything as it left it.
+    const Scene scene{cursor, WindowFromPoint(cursor), GetForegroundWindow()};
+    const bool quiet = sceneSettled_ && !windowEventSeen_ && scene == lastScene_;
+    sceneSettled_ = scene == lastScene_;
+    lastScene_ = scene;
+    windowEventSeen_ = false;
+    return quiet;
+}
+
+void MainWindow::pollWindows(POINT p) {
+    std::set<HWND> keep;
     pruneStaleEntries();
 
     HWND w = windowUnderCursor(p);

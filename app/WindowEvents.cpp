@@ -14,9 +14,33 @@ bool MainWindow::isEligible(HWND hwnd) const {
            excluded_.count(hwnd) == 0;
 }
 
-void MainWindow::onWindowCreated(HWND hwnd) {
-    if (!IsWindow(hwnd) || !IsWindowVisible(hwnd) || !running_ || !isEligible(hwnd)) return;
+namespace {
+
+bool isOwnWindow(HWND hwnd) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    return process == GetCurrentProcessId();
+}
+
+}  // namespace
+
+void MainWindow::onWindowCreated(HWND hwnd, bool holdIfHidden) {
+    if (!IsWindow(hwnd) || !running_) return;
+    if (!IsWindowVisible(hwnd)) {
+        // Our own dialogs and pseudo windows are made hidden too; they are
+        // never candidates.
+        if (holdIfHidden && isEligible(hwnd) && !isOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
+        return;
+    }
+    if (!isEligible(hwnd)) return;
     if (const Rule* rule = MatchRules(hwnd, app_.Rules)) Shrink(hwnd, *rule);
+}
+
+void MainWindow::examinePendingWindows() {
+    if (pending_.Empty()) return;
+    // Taken out first: shrinking talks to other programs, and reports
+    // handled meanwhile may add to the set.
+    for (HWND hwnd : pending_.TakeShown(GetTickCount())) onWindowCreated(hwnd, false);
 }
 
 HWND MainWindow::Shrink(HWND original, const Rule& rule) {
@@ -26,6 +50,7 @@ HWND MainWindow::Shrink(HWND original, const Rule& rule) {
     hider_->Attach(original);
     hider_->ShowOriginal(original);
     pseudoWindows_.push_back(pseudo);
+    windowEventSeen_ = true;
     return pseudoHandle;
 }
 

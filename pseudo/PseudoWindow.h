@@ -69,6 +69,7 @@ private:
     bool onSysCommand(WPARAM wp);
 
     void extendSystemMenu();
+    void placePseudo(HWND original);
     void releaseBackBuffer();
     void rebuildBackBuffer(int width, int height);
     void learnSize(int width, int height);
@@ -82,7 +83,9 @@ private:
     HGDIOBJ BackDCInitialBitmap_ = nullptr;
     boost::shared_ptr<Stretcher> Stretcher_;
     Rule Rule_;
-    bool SizeLearning_ = true;
+    // Off until the first placement: the size the system gives the window
+    // before it (a frame's minimum size at creation) is not the user's.
+    bool SizeLearning_ = false;
     bool OutsideSizeMove_ = true;
 };
 

@@ -11,13 +11,14 @@ namespace {
 // The program's own placements cause WM_SIZE too; those are not the user's.
 class LearningPaused {
 public:
-    explicit LearningPaused(bool& learning) : learning_(learning) { learning_ = false; }
-    ~LearningPaused() { learning_ = true; }
+    explicit LearningPaused(bool& learning) : learning_(learning), saved_(learning) { learning_ = false; }
+    ~LearningPaused() { learning_ = saved_; }
     LearningPaused(const LearningPaused&) = delete;
     LearningPaused& operator=(const LearningPaused&) = delete;
 
 private:
     bool& learning_;
+    bool saved_;
 };
 
 Rect toRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -33,6 +34,12 @@ HWND originalOf(HWND pseudo) { return static_cast<HWND>(GetPropA(pseudo, kPropOr
 }  // namespace
 
 void PseudoWindow::PlacePseudo(HWND original) {
+    placePseudo(original);
+    // From the first placement on, a size change is the user's.
+    SizeLearning_ = true;
+}
+
+void PseudoWindow::placePseudo(HWND original) {
     LearningPaused paused(SizeLearning_);
     if (!original) original = originalOf(handle());
     RECT window{};

@@ -1,6 +1,7 @@
 #include "pseudo/WindowHider.h"
 
 #include "pseudo/Properties.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -30,6 +31,17 @@ void copyTitle(HWND from, HWND to) {
     if (length > kTitleBufferSize - 1) length = kTitleBufferSize - 1;
     title[length] = '\0';
     SetWindowTextA(to, title);
+}
+
+// A window that vanished meanwhile is no news; one that stays opaque while
+// its stand-in shows, or stays invisible, is.
+void setAlpha(HWND original, BYTE alpha) {
+    if (SetLayeredWindowAttributes(original, 0, alpha, LWA_ALPHA)) return;
+    const DWORD error = GetLastError();
+    if (IsWindow(original)) {
+        win::Log("SetLayeredWindowAttributes(%08lX, alpha %u) failed (error %lu)", HandleToULong(original),
+                 static_cast<unsigned>(alpha), error);
+    }
 }
 
 }  // namespace
@@ -63,12 +75,12 @@ void WindowHider::Detach(HWND original) {
 }
 
 void WindowHider::ShowOriginal(HWND original) {
-    SetLayeredWindowAttributes(original, 0, 255, LWA_ALPHA);
+    setAlpha(original, 255);
     SetPropA(original, kPropTransparency, reinterpret_cast<HANDLE>(kShownTransparency));
 }
 
 void WindowHider::HideOriginal(HWND original) {
-    SetLayeredWindowAttributes(original, 0, 0, LWA_ALPHA);
+    setAlpha(original, 0);
     SetPropA(original, kPropTransparency, reinterpret_cast<HANDLE>(kHiddenTransparency));
 }
 

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   libboost1.81-dev googletest
   wine wine64 xvfb xauth xdotool locales
-  imagemagick fonts-ipafont-gothic
+  imagemagick fonts-ipafont-gothic zip
 )
 
 missing=()

@@ -6,9 +6,17 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 start=$(date +%s)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-source "$root/scripts/wine-session.sh"
 
 status=0
+echo "== release archives"
+package_ok=0
+if "$root/scripts/package.sh" && python3 "$root/tests/tools/check_package.py" "$root/CMakeLists.txt" "$root/dist"; then
+  package_ok=1
+else
+  status=1
+fi
+
+source "$root/scripts/wine-session.sh"
 for arch in i686 x86_64; do
   echo "== tests of the $arch build"
   (cd "$root/build/$arch" && ctest --output-on-failure) || status=1
@@ -27,5 +35,7 @@ read -r passed failed < <(awk '
   /^Test Failed/ { if (!gtest) failed++ }
   END { print passed + 0, failed + 0 }' "${logs[@]}" 2>/dev/null) || true
 echo "test command took $(( $(date +%s) - start )) s"
-echo "tests: ${passed:-0} passed, ${failed:-0} failed"
+# The archive check counts as one.
+passed=$(( ${passed:-0} + package_ok )) failed=$(( ${failed:-0} + 1 - package_ok ))
+echo "tests: $passed passed, $failed failed"
 exit $status

@@ -258,7 +258,8 @@ std::string ControlText(HWND control) {
     return text;
 }
 
-TestWindow StartTestWindow(const std::string& args, int timeoutMs) {
+TestWindow StartTestWindow(const std::string& args, bool waitShown) {
+    constexpr int timeoutMs = 10000;
     TestWindow tw;
     tw.process = Start(BinDir() + "\\testwin.exe", args);
     if (!tw.process) return tw;
@@ -277,6 +278,7 @@ TestWindow StartTestWindow(const std::string& args, int timeoutMs) {
             return false;
         },
         timeoutMs);
+    if (tw.hwnd && waitShown) WaitUntil([&] { return IsWindowVisible(tw.hwnd) != FALSE; }, timeoutMs);
     return tw;
 }
 

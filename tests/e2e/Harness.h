@@ -99,7 +99,10 @@ struct TestWindow {
     Process process;
     HWND hwnd = nullptr;
 };
-TestWindow StartTestWindow(const std::string& args, int timeoutMs = 10000);
+// Returns once the window is shown (testwin creates it hidden and shows it
+// afterwards), or once it exists when `waitShown` is false (hidden windows,
+// or one shown later).
+TestWindow StartTestWindow(const std::string& args, bool waitShown = true);
 
 // Reads a window property; 0 when absent.
 inline HANDLE Prop(HWND hwnd, const char* name) { return GetPropA(hwnd, name); }

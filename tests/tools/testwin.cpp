@@ -3,6 +3,10 @@
 //   --title T  --class C  --x N --y N --w N --h N  --color RRGGBB
 //   --layered (created with WS_EX_LAYERED)   --show normal|max|min|hidden
 //   --refuse-close (ignores WM_CLOSE and SC_CLOSE)   --child (adds a child button)
+// Like ordinary programs it creates its window hidden and shows it afterwards:
+//   --show-after MS (shows it MS milliseconds after creation, not at once)
+//   --title-at-show T (the title it takes just before it is shown)
+//   --create-visible (creates it already visible instead)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
 // from the ATOM in lParam, 3 = repaint in the COLORREF in lParam) and writes
 // nothing. It counts the SC_CLOSE requests it receives in its own window
@@ -24,7 +28,13 @@ struct Options {
     bool refuseClose = false;
     bool child = false;
     int show = SW_SHOWNORMAL;
+    bool createVisible = false;
+    int showAfterMs = 0;
+    bool retitle = false;
+    std::string titleAtShow;
 };
+
+constexpr UINT_PTR kShowTimer = 1;
 
 Options g_options;
 HBRUSH g_brush = nullptr;
@@ -49,6 +59,12 @@ Options parse(int argc, char** argv) {
         else if (a == "--layered") o.layered = true;
         else if (a == "--refuse-close") o.refuseClose = true;
         else if (a == "--child") o.child = true;
+        else if (a == "--create-visible") o.createVisible = true;
+        else if (a == "--show-after") o.showAfterMs = std::atoi(next());
+        else if (a == "--title-at-show") {
+            o.retitle = true;
+            o.titleAtShow = next();
+        }
         else if (a == "--show") {
             std::string s = next();
             o.show = s == "max" ? SW_SHOWMAXIMIZED : s == "min" ? SW_SHOWMINIMIZED : s == "hidden" ? SW_HIDE : SW_SHOWNORMAL;
@@ -57,8 +73,20 @@ Options parse(int argc, char** argv) {
     return o;
 }
 
+void showWindow(HWND hwnd) {
+    if (g_options.retitle) SetWindowTextA(hwnd, g_options.titleAtShow.c_str());
+    ShowWindow(hwnd, g_options.show);
+    UpdateWindow(hwnd);
+}
+
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_TIMER:
+        if (wp == kShowTimer) {
+            KillTimer(hwnd, kShowTimer);
+            showWindow(hwnd);
+        }
+        return 0;
     case WM_ERASEBKGND: {
         RECT rc;
         GetClientRect(hwnd, &rc);
@@ -107,13 +135,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
 
     DWORD exStyle = g_options.layered ? WS_EX_LAYERED : 0;
-    // Windows reports a top-level window to shell hooks when it is first
-    // shown; Wine reports it at creation. Creating the window visible makes
-    // it visible at the report on both, as programs' main windows are.
     DWORD style = WS_OVERLAPPEDWINDOW;
-    if (g_options.show == SW_SHOWNORMAL) style |= WS_VISIBLE;
-    if (g_options.show == SW_SHOWMAXIMIZED) style |= WS_VISIBLE | WS_MAXIMIZE;
-    if (g_options.show == SW_SHOWMINIMIZED) style |= WS_VISIBLE | WS_MINIMIZE;
+    if (g_options.createVisible) {
+        if (g_options.show == SW_SHOWNORMAL) style |= WS_VISIBLE;
+        if (g_options.show == SW_SHOWMAXIMIZED) style |= WS_VISIBLE | WS_MAXIMIZE;
+        if (g_options.show == SW_SHOWMINIMIZED) style |= WS_VISIBLE | WS_MINIMIZE;
+    }
     HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), style,
                                 g_options.x, g_options.y, g_options.w, g_options.h, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
@@ -121,8 +148,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g_options.child) {
         CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 10, 10, 120, 40, hwnd, nullptr, instance, nullptr);
     }
-    ShowWindow(hwnd, g_options.show);
-    UpdateWindow(hwnd);
+    if (g_options.showAfterMs > 0) {
+        SetTimer(hwnd, kShowTimer, static_cast<UINT>(g_options.showAfterMs), nullptr);
+    } else {
+        showWindow(hwnd);
+    }
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
