@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <string_view>
 
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -13,10 +14,14 @@
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
+#include "win/Log.h"
 
 namespace {
 
 using quillora::LoadResourceString;
+
+static_assert(std::string_view(quillora::kMainWindowClass) == QUILLORA_MAIN_WINDOW_CLASS,
+              "the hook reports only to windows of this class");
 
 // Kept open until the process ends; its existence marks the running instance.
 bool claimSingleInstance() {
@@ -48,7 +53,9 @@ int run(HINSTANCE instance) {
     auto mainWindow = std::make_unique<quillora::MainWindow>(*app);
     if (!mainWindow->Create()) return 0;
     mainWindow->AddTrayIcon();
-    InitializeHelper(mainWindow->handle());
+    // Without the hook, windows that appear later are not shrunk; those found
+    // at start and at every resume still are.
+    if (InitializeHelper(mainWindow->handle()) != 1) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -1,20 +1,42 @@
 // The global shell hook. This code runs inside every GUI process on the
-// desktop, so it does as little as it can: no allocation, no C++ runtime,
-// nothing that can throw.
+// desktop, so it does as little as it can: linked without any runtime
+// (kernel32 and user32 only, no TLS, no code at thread start or exit), no
+// allocation, nothing that can throw.
 #include "QuilloraHelper.h"
 
-// Shared by every process that maps the library (one copy system-wide).
-#define QUILLORA_SHARED __attribute__((section("sdata"), shared))
-static HWND g_target QUILLORA_SHARED = nullptr;
-static HINSTANCE g_module QUILLORA_SHARED = nullptr;
-static HHOOK g_hook QUILLORA_SHARED = nullptr;
+namespace {
+
+// One copy system-wide, shared by every process that maps the library, so
+// any of them can write it: the hook trusts none of it beyond what it checks.
+struct SharedState {
+    HWND target;       // the program's main window
+    HINSTANCE module;  // this library, as the first process to load it saw it
+    HHOOK hook;
+};
+__attribute__((section("sdata"), shared)) SharedState g_shared = {nullptr, nullptr, nullptr};
+
+// This process's own handle of the library (not shared).
+HINSTANCE g_self = nullptr;
 
 // A window's creating thread waits while the program handles the event, so a
 // hung or dying program must not freeze it: give up after this long.
-static const UINT kSendTimeoutMs = 2000;
+const UINT kSendTimeoutMs = 2000;
 
-static LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
-    if (code < 0) return CallNextHookEx(g_hook, code, wp, lp);
+// Only the program's main window receives reports, whatever the shared
+// section says: a live window of exactly this class.
+constexpr char kClass[] = QUILLORA_MAIN_WINDOW_CLASS;
+
+bool isProgramWindow(HWND window) {
+    char name[sizeof kClass + 1];
+    if (GetClassNameA(window, name, sizeof name) != static_cast<int>(sizeof kClass - 1)) return false;
+    for (unsigned i = 0; i < sizeof kClass - 1; ++i) {
+        if (name[i] != kClass[i]) return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
+    if (code < 0) return CallNextHookEx(g_shared.hook, code, wp, lp);
 
     UINT message = 0;
     switch (code) {
@@ -23,32 +45,38 @@ static LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
     case HSHELL_WINDOWACTIVATED: message = QUILLORA_WM_SHELL_ACTIVATED; break;
     default: return 0;
     }
-    HWND target = g_target;
-    if (target) {
+    HWND target = g_shared.target;
+    if (target && isProgramWindow(target)) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(target, message, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
     }
     return 0;
 }
 
+}  // namespace
+
 extern "C" int InitializeHelper(HWND target) {
-    g_target = target;
-    g_hook = SetWindowsHookExA(WH_SHELL, hookProc, g_module, 0);
-    return g_hook != nullptr ? 1 : 0;
+    g_shared.target = target;
+    // Our own handle, never the shared one: another process could have
+    // written anything there.
+    g_shared.hook = SetWindowsHookExA(WH_SHELL, hookProc, g_self, 0);
+    return g_shared.hook != nullptr ? 1 : 0;
 }
 
 extern "C" int UninitializeHelper(void) {
-    g_module = nullptr;
-    g_target = nullptr;
-    UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
+    g_shared.module = nullptr;
+    g_shared.target = nullptr;
+    UnhookWindowsHookEx(g_shared.hook);
+    g_shared.hook = nullptr;
     return 1;
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// The library's entry point (the link names it; there is no runtime start-up).
+extern "C" BOOL WINAPI QuilloraHelperEntry(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
+        g_self = instance;
         DisableThreadLibraryCalls(instance);
-        if (g_module == nullptr) g_module = instance;
+        if (g_shared.module == nullptr) g_shared.module = instance;
     }
     return TRUE;
 }

@@ -9,6 +9,8 @@ extern "C" {
 
 // Installs the global shell hook; window events go to target as
 // WM_SHELL_CREATED / WM_SHELL_DESTROYED / WM_SHELL_ACTIVATED. 1 on success.
+// Events are delivered only while target is a window of class
+// QUILLORA_MAIN_WINDOW_CLASS.
 int InitializeHelper(HWND target);
 // Removes the hook and clears the shared values. Always 1.
 int UninitializeHelper(void);
@@ -16,6 +18,9 @@ int UninitializeHelper(void);
 #ifdef __cplusplus
 }
 #endif
+
+// The class of the program's main window, the only window the hook reports to.
+#define QUILLORA_MAIN_WINDOW_CLASS "Quillora"
 
 // Messages the hook sends (the main window's private message table).
 #define QUILLORA_WM_SHELL_CREATED (WM_APP + 0x11)

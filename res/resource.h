@@ -48,6 +48,7 @@
 #define IDS_TRANSPARENCY_LABEL 149
 #define IDS_CANNOT_SHRINK 150
 #define IDS_MENU_EDIT 151
+#define IDS_BAD_REGEX 153  // 152 has no text
 
 // Dialog templates and controls follow below.
 

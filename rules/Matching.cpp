@@ -1,14 +1,8 @@
 #include "rules/Matching.h"
 
 #include <psapi.h>
-#include <shlwapi.h>
 
-#include <array>
-#include <exception>
-
-#include <boost/function.hpp>
-#include <boost/regex.hpp>
-
+#include "rules/MatchingPatterns.h"
 #include "win/Handles.h"
 
 namespace quillora {
@@ -23,72 +17,88 @@ constexpr int kExePathSize = MAX_PATH;
 constexpr int kClassNameSize = 256;
 constexpr int kMatchingTitleSize = 256;
 constexpr int kCaptureToolTitleSize = 1024;
+static_assert(kExePathSize <= SubjectText::kCapacity && kMatchingTitleSize <= SubjectText::kCapacity);
 
-std::string moduleFileName(HWND window, DWORD access) {
+// Each reader fills buffer (size bytes) and returns the length, 0 on failure.
+int readExePath(HWND window, DWORD access, char* buffer, int size) {
     const auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     DWORD processId = 0;
-    if (!GetWindowThreadProcessId(window, &processId) || processId == 0) return {};
+    if (!GetWindowThreadProcessId(window, &processId) || processId == 0) return 0;
     const win::KernelHandle process(OpenProcess(access, FALSE, processId));
-    if (!process) return {};
-    char path[kExePathSize] = {};
-    if (!GetModuleFileNameExA(process.get(), module, path, kExePathSize)) return {};
-    return path;
+    if (!process) return 0;
+    return static_cast<int>(GetModuleFileNameExA(process.get(), module, buffer, static_cast<DWORD>(size)));
 }
 
-std::string className(HWND window) {
-    char name[kClassNameSize] = {};
-    GetClassNameA(window, name, kClassNameSize);
-    return name;
+int readClassName(HWND window, char* buffer, int size) { return GetClassNameA(window, buffer, size); }
+
+// For another process's window this reads the stored text without sending
+// it a message, so a hung program cannot stall us here.
+int readTitle(HWND window, char* buffer, int size) { return GetWindowTextA(window, buffer, size); }
+
+enum Field { ExePathField, ClassNameField, TitleField };
+
+// The window's texts in the order of the rule's patterns (AppName, ClassName,
+// Title).
+struct WindowTexts {
+    SubjectText field[kPatternFields];
+};
+
+using Matcher = bool (*)(const CompiledPatterns::Field&, SubjectText&, RegexBudget&);
+
+bool exactPair(const CompiledPatterns::Field& pattern, SubjectText& subject, RegexBudget&) {
+    return ExactMatches(subject.Bytes(), pattern.text);
+}
+bool wildcardPair(const CompiledPatterns::Field& pattern, SubjectText& subject, RegexBudget&) {
+    return WildcardMatches(subject.Folded(), pattern.mask);
+}
+bool regexPair(const CompiledPatterns::Field& pattern, SubjectText& subject, RegexBudget& budget) {
+    return budget.Search(subject.Bytes(), pattern);
 }
 
-std::string windowTitle(HWND window, int size) {
-    std::string title(static_cast<std::size_t>(size), '\0');
-    // For another process's window this reads the stored text without sending
-    // it a message, so a hung program cannot stall us here.
-    const int length = GetWindowTextA(window, title.data(), size);
-    title.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return title;
-}
-
-using Matcher = boost::function<bool(const std::string&, const std::string&)>;
-
-// Indexed by Rule::MatchMethod; built on first use and kept for the run.
-const std::array<Matcher, 3>& matchers() {
-    static const std::array<Matcher, 3> table = {Matcher(&MatchExact), Matcher(&MatchWildcard), Matcher(&MatchRegex)};
-    return table;
-}
+// Indexed by Rule::MatchMethod.
+constexpr Matcher kMatchers[] = {&exactPair, &wildcardPair, &regexPair};
 
 bool isMatchable(const Rule& rule) {
     return rule.IsValid && rule.Validness && rule.MatchMethod >= MatchExactMethod &&
            rule.MatchMethod <= MatchRegexMethod;
 }
 
-struct Pair {
-    std::string WindowIdentity::*subject;
-    std::string Rule::*pattern;
-};
-
-// Tested in this order; the first mismatch ends the rule.
-constexpr Pair kPairs[] = {
-    {&WindowIdentity::ExePath, &Rule::AppName},
-    {&WindowIdentity::ClassName, &Rule::ClassName},
-    {&WindowIdentity::Title, &Rule::Title},
-};
-
-bool ruleMatches(const WindowIdentity& identity, const Rule& rule) {
-    const Matcher& matcher = matchers()[static_cast<std::size_t>(rule.MatchMethod)];
+bool ruleMatches(const Rule& rule, WindowTexts& texts, RegexBudget& budget) {
+    const CompiledPatterns& patterns = CurrentPatterns(rule);
+    const Matcher matcher = kMatchers[rule.MatchMethod];
     bool tested = false;
-    for (const Pair& pair : kPairs) {
-        const std::string& pattern = rule.*pair.pattern;
-        if (pattern.empty()) continue;
-        const std::string& subject = identity.*pair.subject;
+    for (int i = 0; i < kPatternFields; ++i) {
+        const CompiledPatterns::Field& pattern = patterns.fields[i];
+        if (pattern.text.empty()) continue;
+        SubjectText& subject = texts.field[i];
         // An empty field is one we could not read (say, a process we may not
         // open). It must not satisfy patterns such as "*" or ".*" that match
         // the empty text, or an unknown program would pass an AppName rule.
-        if (subject.empty() || !matcher(subject, pattern)) return false;
+        if (subject.Bytes().empty() || !matcher(pattern, subject, budget)) return false;
         tested = true;
     }
     return tested;
+}
+
+const Rule* walk(WindowTexts& texts, const RuleList& rules) noexcept {
+    if (texts.field[TitleField].Bytes().empty()) return nullptr;  // untitled windows are never shrunk by a rule
+    try {
+        RegexBudget budget;
+        for (const Rule& rule : rules) {
+            if (isMatchable(rule) && ruleMatches(rule, texts, budget)) return &rule;
+        }
+    } catch (...) {
+        // Only compiling a changed rule allocates; out of memory, leaving the
+        // window alone is the safe answer.
+    }
+    return nullptr;
+}
+
+std::string readText(HWND window, int (*reader)(HWND, char*, int), int size) {
+    std::string text(static_cast<std::size_t>(size), '\0');
+    const int length = reader(window, text.data(), size);
+    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return text;
 }
 
 }  // namespace
@@ -96,53 +106,52 @@ bool ruleMatches(const WindowIdentity& identity, const Rule& rule) {
 WindowIdentity GatherWindowIdentity(HWND window, IdentityPurpose purpose) {
     const bool capture = purpose == IdentityPurpose::CaptureTool;
     WindowIdentity identity;
-    identity.ExePath = moduleFileName(window, capture ? kCaptureToolAccess : kMatchingAccess);
-    identity.ClassName = className(window);
-    identity.Title = windowTitle(window, capture ? kCaptureToolTitleSize : kMatchingTitleSize);
+    char path[kExePathSize] = {};
+    const int pathLength = readExePath(window, capture ? kCaptureToolAccess : kMatchingAccess, path, kExePathSize);
+    identity.ExePath.assign(path, pathLength > 0 ? static_cast<std::size_t>(pathLength) : 0);
+    identity.ClassName = readText(window, &readClassName, kClassNameSize);
+    identity.Title = readText(window, &readTitle, capture ? kCaptureToolTitleSize : kMatchingTitleSize);
     return identity;
 }
 
-bool MatchExact(const std::string& subject, const std::string& pattern) {
-    return lstrcmpA(subject.c_str(), pattern.c_str()) == 0;
-}
+bool MatchExact(const std::string& subject, const std::string& pattern) { return ExactMatches(subject, pattern); }
 
 bool MatchWildcard(const std::string& subject, const std::string& pattern) {
-    return PathMatchSpecA(subject.c_str(), pattern.c_str()) != FALSE;
+    return WildcardMatches(FoldText(subject), FoldText(pattern));
 }
 
 bool MatchRegex(const std::string& subject, const std::string& pattern) {
+    CompiledPatterns::Field compiled;
+    compiled.text = pattern;
+    compiled.expression = CompileRegex(pattern);
+    return RegexMatches(subject, compiled);
+}
+
+bool RegexCompiles(const std::string& pattern) noexcept {
     try {
-        const boost::regex expression(pattern);
-        return boost::regex_search(subject, expression);
-    } catch (const std::exception&) {
-        // Nothing checks a pattern when it is typed, so a pattern that does
-        // not compile (regex_error) or one whose search exceeds Boost's
-        // complexity or stack limits (std::runtime_error) lands here on every
-        // window. Such a pair simply does not match; there is nobody to tell
-        // at this point, and the window must not be shrunk by a guess.
-        return false;
+        return !CompileRegex(pattern).empty();
+    } catch (...) {
+        return false;  // out of memory
     }
 }
 
 const Rule* MatchRules(const WindowIdentity& identity, const RuleList& rules) noexcept {
-    if (identity.Title.empty()) return nullptr;  // untitled windows are never shrunk by a rule
-    try {
-        for (const Rule& rule : rules) {
-            if (isMatchable(rule) && ruleMatches(identity, rule)) return &rule;
-        }
-    } catch (...) {
-        // Only an allocation failure can get here; leaving the window alone
-        // is the safe answer.
-    }
-    return nullptr;
+    WindowTexts texts;
+    texts.field[ExePathField].Assign(identity.ExePath, kExePathSize);
+    texts.field[ClassNameField].Assign(identity.ClassName, kClassNameSize);
+    texts.field[TitleField].Assign(identity.Title, kMatchingTitleSize);
+    return walk(texts, rules);
 }
 
 const Rule* MatchRules(HWND window, const RuleList& rules) noexcept {
-    try {
-        return MatchRules(GatherWindowIdentity(window), rules);
-    } catch (...) {
-        return nullptr;  // out of memory while reading the window's texts
-    }
+    WindowTexts texts;
+    SubjectText& exePath = texts.field[ExePathField];
+    exePath.SetLength(readExePath(window, kMatchingAccess, exePath.Buffer(), kExePathSize));
+    SubjectText& className = texts.field[ClassNameField];
+    className.SetLength(readClassName(window, className.Buffer(), kClassNameSize));
+    SubjectText& title = texts.field[TitleField];
+    title.SetLength(readTitle(window, title.Buffer(), kMatchingTitleSize));
+    return walk(texts, rules);
 }
 
 }  // namespace quillora

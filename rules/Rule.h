@@ -3,10 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace quillora {
+
+struct CompiledPatterns;  // rules/MatchingPatterns.h
+
+// A rule's patterns in the form matching uses (compiled expressions, folded
+// wildcard masks). Matching builds it on first use and rebuilds it whenever
+// the rule's patterns or method differ from what it was built from; copies of
+// the rule share it. It is not part of the rule's value.
+struct PatternCache {
+    std::shared_ptr<const CompiledPatterns> Patterns;
+    bool operator==(const PatternCache&) const { return true; }
+};
 
 enum MatchMethodValue : std::int32_t { MatchExactMethod = 0, MatchWildcardMethod = 1, MatchRegexMethod = 2 };
 enum SizeUnit : std::int32_t { UnitPercent = 0, UnitPixel = 1 };
@@ -37,6 +49,7 @@ struct Rule {
     std::int32_t Transparency = 50;
     bool Validness = true;
     bool IsValid = true;
+    mutable PatternCache Compiled;  // like the rule itself, used on the UI thread only
 
     bool operator==(const Rule&) const = default;
 };

@@ -1,14 +1,49 @@
 #include "ui/RuleBasicPage.h"
 
+#include <commctrl.h>
+
 #include "res/resource.h"
+#include "rules/Matching.h"
 #include "rules/ResourceString.h"
 #include "win/Controls.h"
 
 namespace quillora {
 
 namespace {
+
 constexpr int kMaxText = 1023;
+
+// Brings the page's tab to the front, as a click on it would (the tab control
+// tells the dialog, which shows the page). PageTab keeps each page in its tab
+// item's lParam.
+void showPage(HWND page) {
+    HWND tab = GetParent(page);
+    const int count = TabCtrl_GetItemCount(tab);
+    for (int i = 0; i < count; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_PARAM;
+        if (TabCtrl_GetItem(tab, i, &item) && reinterpret_cast<HWND>(item.lParam) == page) {
+            TabCtrl_SetCurFocus(tab, i);
+            return;
+        }
+    }
 }
+
+// A match text that does not compile as a regular expression is named to the
+// user (by its field's label) and focused.
+bool regexCompiles(HWND page, int edit, unsigned label, const std::string& text) {
+    if (text.empty() || RegexCompiles(text)) return true;
+    HWND root = GetAncestor(page, GA_ROOT);
+    const std::string message = FormatResourceString(IDS_BAD_REGEX, LoadResourceString(label).c_str());
+    MessageBoxA(root, message.c_str(), "", MB_OK);
+    showPage(page);
+    HWND control = GetDlgItem(page, edit);
+    SendMessageA(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    SendMessageA(control, EM_SETSEL, 0, -1);
+    return false;
+}
+
+}  // namespace
 
 HWND RuleBasicPage::Create(HWND parent) { return createModeless(parent, IDD_RULE_BASIC_PAGE); }
 
@@ -35,8 +70,13 @@ bool RuleBasicPage::Apply() {
         MessageBoxA(GetAncestor(page, GA_ROOT), text.c_str(), "", MB_OK);
         return false;
     }
+    const int method = win::ComboIndex(page, IDC_MATCH_METHOD);
+    if (method == MatchRegexMethod && !(regexCompiles(page, IDC_APP_NAME, IDS_COLUMN_APPNAME, appName) &&
+                                        regexCompiles(page, IDC_CLASS_NAME, IDS_COLUMN_CLASSNAME, className) &&
+                                        regexCompiles(page, IDC_TITLE, IDS_COLUMN_TITLE, title)))
+        return false;
     rule_.Explanation = win::ItemText(page, IDC_EXPLANATION, kMaxText);
-    rule_.MatchMethod = win::ComboIndex(page, IDC_MATCH_METHOD);
+    rule_.MatchMethod = method;
     rule_.AppName = appName;
     rule_.ClassName = className;
     rule_.Title = title;

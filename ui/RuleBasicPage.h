@@ -12,7 +12,8 @@ class RuleBasicPage : public win::Dialog {
 public:
     explicit RuleBasicPage(Rule& rule) : rule_(rule) {}
     HWND Create(HWND parent);
-    // Refuses (message 118) a rule with no match text; otherwise writes.
+    // Refuses (message 118) a rule with no match text and, under the Regex
+    // method, a match text that does not compile (153); otherwise writes.
     bool Apply();
 
 protected:

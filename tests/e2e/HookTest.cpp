@@ -1,5 +1,6 @@
 // The shell-hook library across processes: windows that another program
-// creates and destroys reach the target window until the hook is removed.
+// creates and destroys reach the target window until the hook is removed,
+// and only the program's own window, whatever the shared section says.
 #include <gtest/gtest.h>
 
 #include "e2e/Harness.h"
@@ -19,9 +20,20 @@ bool probeSaw(HWND probe, UINT shellMessage, HWND window) {
            answer == 1;
 }
 
+// testwin handles posted messages only in its message loop, after it has
+// created and shown its window: once it has taken the posted title, the
+// hook's reports about that window have all been sent.
+bool waitUntilSettled(HWND app) {
+    const ATOM marker = GlobalAddAtomA("settled");
+    PostMessageA(app, WM_APP + 1, 2, marker);
+    const bool settled = WaitUntil([&] { return Text(app) == "settled"; });
+    GlobalDeleteAtom(marker);
+    return settled;
+}
+
 class HookProbe {
 public:
-    HookProbe() : process_(Start(BinDir() + "\\hookprobe.exe", "")) {
+    explicit HookProbe(const std::string& args = "") : process_(Start(BinDir() + "\\hookprobe.exe", args)) {
         if (process_) window_ = FindWindowOf(process_.Id(), hookprobe::kWindowClass, 10000);
     }
     ~HookProbe() {
@@ -32,6 +44,7 @@ public:
     HookProbe& operator=(const HookProbe&) = delete;
 
     HWND Window() const { return window_; }
+    DWORD Id() const { return process_.Id(); }
     bool Hooked() const {
         return WaitUntil([&] { return Text(window_) == hookprobe::kHookedTitle; });
     }
@@ -65,11 +78,29 @@ TEST(ShellHook, WindowsOfAnotherProgramReachTheTargetUntilUnhooked) {
 
     TestWindow late = StartTestWindow("--title LateApp");
     ASSERT_NE(late.hwnd, nullptr);
-    // The hook reports a window before CreateWindowEx returns, and testwin
-    // shows its window only after that: once it is visible, any report
-    // would already have been handled.
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(late.hwnd) != FALSE; }));
+    ASSERT_TRUE(waitUntilSettled(late.hwnd));
     for (HWND window : WindowsOf(late.process.Id())) {
         EXPECT_FALSE(probeSaw(probe.Window(), QUILLORA_WM_SHELL_CREATED, window)) << ClassOf(window);
     }
+}
+
+// Any process that maps the library can write its shared section. A bogus
+// module handle there must not keep the hook from being installed, and a
+// target of another class must not receive other programs' windows.
+TEST(ShellHook, ForgedSharedValuesNeitherStopTheHookNorRedirectReports) {
+    HookProbe probe(hookprobe::kForgeModuleSwitch);
+    ASSERT_NE(probe.Window(), nullptr);
+    ASSERT_TRUE(probe.Hooked()) << Text(probe.Window());
+    const HWND decoy = FindWindowOf(probe.Id(), hookprobe::kDecoyClass);
+    ASSERT_NE(decoy, nullptr);
+
+    DWORD_PTR forged = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(probe.Window(), hookprobe::WM_PROBE_FORGE_TARGET, 0, 0, SMTO_ABORTIFHUNG,
+                                    kQueryTimeoutMs, &forged));
+    ASSERT_EQ(forged, 1u) << "the shared section was not found";
+
+    TestWindow app = StartTestWindow("--title ForgedTargetApp");
+    ASSERT_NE(app.hwnd, nullptr);
+    ASSERT_TRUE(waitUntilSettled(app.hwnd));
+    EXPECT_FALSE(probeSaw(decoy, QUILLORA_WM_SHELL_CREATED, app.hwnd)) << "a forged target received the report";
 }

@@ -3,20 +3,34 @@
 
 #include <windows.h>
 
+#include "hook/QuilloraHelper.h"
+
 namespace hookprobe {
 
-// The probe's hidden target window.
-constexpr char kWindowClass[] = "QuilloraHookProbe";
+// The probe's hidden target window: the hook reports only to windows of the
+// program's main window class.
+constexpr char kWindowClass[] = QUILLORA_MAIN_WINDOW_CLASS;
+// A second hidden window, of another class, that the probe can write into the
+// library's shared section as the target, the way any process could.
+constexpr char kDecoyClass[] = "QuilloraHookDecoy";
 // Its title once InitializeHelper has answered.
 constexpr char kHookedTitle[] = "hooked";
 constexpr char kFailedTitle[] = "hook failed";
 
-// Sent to the target window by a test:
+// Command-line switch: write a bogus module handle into the shared section
+// before calling InitializeHelper.
+constexpr char kForgeModuleSwitch[] = "--forge-module";
+
+// Sent to the target or the decoy window by a test:
 // wParam = a shell message (WM_SHELL_CREATED, ...), lParam = a window handle;
-// returns 1 when that message has arrived with that window as its wParam.
+// returns 1 when that message has arrived at this window with that window as
+// its wParam.
 constexpr UINT WM_PROBE_SEEN = WM_APP + 1;
 // Calls UninitializeHelper and returns its result.
 constexpr UINT WM_PROBE_UNHOOK = WM_APP + 2;
+// Writes the decoy window into the shared section as the target; returns 1
+// when the section was found.
+constexpr UINT WM_PROBE_FORGE_TARGET = WM_APP + 3;
 
 // The probe ends by itself after this long, so it never outlives a test run.
 constexpr UINT kLifetimeMs = 120000;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Static checks of a build: image format, the hook library's shared section
-# and exports, and the program's load-time import of them.
+# Static checks of a build: image format, the hook library's shared section,
+# exports and imports, and the program's load-time import of them.
 # usage: check_pe.sh OBJDUMP Quillora.exe QuilloraHelper.dll ARCH
 set -u
 # objdump translates its output under a Japanese locale (the Wine session sets one).
@@ -44,6 +44,13 @@ check "sdata flags are D0000040 (got $section_flags)" test "$section_flags" = "D
 
 exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dll_private" | grep -E '^\s*\[\s*[0-9]+\]' | awk '{print $NF}' | sort | tr '\n' ' ')
 check "dll exports exactly InitializeHelper and UninitializeHelper (got: $exports)" test "$exports" = "InitializeHelper UninitializeHelper "
+
+# The hook library is loaded into every GUI process: nothing but the system's
+# own libraries may come along, and no TLS callbacks may run at thread start.
+dll_imports=$(awk '/DLL Name:/ {print toupper($3)}' <<<"$dll_private" | sort | tr '\n' ' ')
+check "dll imports only KERNEL32.dll and USER32.dll (got: $dll_imports)" test "$dll_imports" = "KERNEL32.DLL USER32.DLL "
+tls_size=$(awk '/^Entry 9 / {print $4}' <<<"$dll_private")
+check "dll has no TLS directory (size: ${tls_size:-none})" test "$((16#${tls_size:-1}))" -eq 0
 
 imports=$(awk '/DLL Name: QuilloraHelper.dll/ {found=1; next} found && /DLL Name:/ {found=0} found' <<<"$exe_private")
 check "exe imports InitializeHelper from QuilloraHelper.dll" grep -q 'InitializeHelper' <<<"$imports"

@@ -4,7 +4,9 @@
 #include <shlwapi.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
+#include <new>
 #include <string>
 
 #include "rules/Matching.h"
@@ -19,6 +21,21 @@ using quillora::MatchWildcard;
 using quillora::Rule;
 using quillora::RuleList;
 using quillora::WindowIdentity;
+
+// Every allocation of this test program is counted, to show that matching a
+// window allocates nothing.
+namespace {
+std::atomic<long> g_allocations{0};
+}
+void* operator new(std::size_t size) {
+    ++g_allocations;
+    if (void* block = HeapAlloc(GetProcessHeap(), 0, size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
 
 namespace {
 
@@ -68,10 +85,21 @@ TEST(Match, WildcardIsAnchoredCaseInsensitiveWithAlternatives) {
         // 表示: '?' stands for one double-byte character, not one byte.
         {"\x95\x5c\x8e\xa6", "?\x8e\xa6", true},
         {"\x95\x5c\x8e\xa6", "??\x8e\xa6", false},
+        {"\x82\x60\x82\x61", "\x82\x81\x82\x82", true},  // ＡＢ, ａｂ: full-width letters fold too
+        {"Readme", "*.*", true},                           // the all-files mask
+        {"a*b", "a?b", true},
+        {"axb", "a*b;", true},
+        {"b", "a;;b", true},
+        {"Untitled - Editor", "*Edit*r*r", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MatchWildcard(c.subject, c.pattern), c.matches) << c.subject << " / " << c.pattern;
+        EXPECT_EQ(PathMatchSpecA(c.subject, c.pattern) != FALSE, c.matches) << "the platform differs: " << c.pattern;
     }
+    // Backtracking over every '*' (as PathMatchSpec does) would take ages here.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(MatchWildcard(std::string(255, 'a'), "*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
 TEST(Match, RegexSearchesCaseSensitively) {
@@ -135,6 +163,51 @@ TEST(MatchRules, FirstUsableRuleInListOrderWins) {
     EXPECT_EQ(MatchRules(WindowIdentity{"", "EditorClass", std::string(200, 'a') + " Edit"}, rules), &rules[6]);
     EXPECT_EQ(MatchRules(kEditor, rules), &rules[6]);
     EXPECT_EQ(MatchRules(WindowIdentity{"", "Notepad", "Untitled"}, rules), &rules[7]);
+}
+
+TEST(MatchRules, EditedRulesAndTheirCopiesMatchByTheirOwnPatterns) {
+    RuleList rules;
+    rules.Append(rule(2, "", "", "^Untitled"));
+    ASSERT_EQ(MatchRules(kEditor, rules), &rules[0]);
+    EXPECT_EQ(rules[0], rule(2, "", "", "^Untitled")) << "compiling changed the rule's value";
+
+    RuleList copy = rules;  // shares the compiled patterns
+    copy[0].Title = "^Other";
+    EXPECT_EQ(MatchRules(kEditor, copy), nullptr) << "the edited copy matched by its old pattern";
+    EXPECT_EQ(MatchRules(kEditor, rules), &rules[0]) << "the original took on the copy's edit";
+
+    copy[0].Title = "untitled*";
+    copy[0].MatchMethod = 1;
+    EXPECT_EQ(MatchRules(kEditor, copy), &copy[0]);
+    copy[0].MatchMethod = 2;  // the same text as an expression is case-sensitive
+    EXPECT_EQ(MatchRules(kEditor, copy), nullptr);
+}
+
+std::string pathologicalPattern(std::size_t bytes) {
+    std::string pattern;
+    while (pattern.size() + 7 <= bytes) pattern += "(a|a)*";
+    return pattern + "b";
+}
+
+TEST(MatchRules, PathologicalExpressionsCostAWindowAtMostItsBudget) {
+    using namespace std::chrono;
+    const WindowIdentity window{"C:\\Apps\\a.exe", "AClass", std::string(255, 'a')};
+    // Without limits, each of these takes seconds on this title.
+    RuleList one;
+    one.Append(rule(2, "", "", pathologicalPattern(1000).c_str()));
+    MatchRules(window, one);  // compiles
+    auto start = steady_clock::now();
+    EXPECT_EQ(MatchRules(window, one), nullptr);
+    EXPECT_LT(steady_clock::now() - start, milliseconds(250));
+
+    RuleList many;
+    for (int i = 0; i < 60; ++i) many.Append(rule(2, "", "", pathologicalPattern(1000 - i).c_str()));
+    many.Append(rule(2, "", "", "^a+$"));  // matches, but comes after the budget is spent
+    many.Append(rule(1, "", "", "a*"));    // wildcards have no budget
+    MatchRules(window, many);
+    start = steady_clock::now();
+    EXPECT_EQ(MatchRules(window, many), &many[61]);
+    EXPECT_LT(steady_clock::now() - start, milliseconds(500));
 }
 
 TEST(MatchRules, UntitledWindowsNeverMatch) {
@@ -251,4 +324,27 @@ TEST(GatherWindowIdentity, VanishedWindowGivesEmptyFieldsAndNoMatch) {
     RuleList rules;
     rules.Append(rule(1, "", "", "*"));
     EXPECT_EQ(MatchRules(gone, rules), nullptr);
+}
+
+TEST(MatchRules, AWindowIsMatchedWithoutAllocatingOnceTheRulesAreCompiled) {
+    // 無題 - Notepad
+    HWND window = CreateWindowExA(0, "STATIC", "\x96\xb3\x91\xe8 - Notepad", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    RuleList rules;
+    for (int i = 0; i < 10; ++i) {
+        const std::string n = std::to_string(i);
+        rules.Append(rule(0, "", "", ("Title " + n).c_str()));
+        rules.Append(rule(1, ("*\\app" + n + ".exe").c_str(), "", ""));
+        rules.Append(rule(2, "", "", ("Notepad " + n + "$").c_str()));
+    }
+    rules.Append(rule(2, "", "", "(unclosed"));
+    rules.Append(rule(1, "*\\UNIT_TESTS.EXE", "Static", "*notepad"));
+    const Rule* const expected = &rules[rules.size() - 1];
+    ASSERT_EQ(MatchRules(window, rules), expected);
+
+    const long before = g_allocations;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(MatchRules(window, rules), expected);
+    EXPECT_EQ(g_allocations - before, 0);
+    DestroyWindow(window);
 }

@@ -163,6 +163,31 @@ TEST(RuleEditor, RefusesBadIntervalsWithMessage119AndLeavesTheRuleAloneOnCancel)
     EXPECT_EQ(rule, Rule{}) << "a refused OK must not leave the Basic page's values behind";
 }
 
+TEST(RuleEditor, RefusesARegexThatDoesNotCompileAndFocusesItsField) {
+    Rule rule;
+    const int result = runEditor(rule, [](HWND dialog) {
+        HWND basic = PageWith(dialog, IDC_MATCH_METHOD);
+        SelectCombo(basic, IDC_MATCH_METHOD, 2);
+        SetDlgItemTextA(basic, IDC_CLASS_NAME, "^Notepad$");
+        SetDlgItemTextA(basic, IDC_TITLE, "([a-");
+        TabCtrl_SetCurFocus(GetDlgItem(dialog, IDC_EDITOR_TAB), 1);  // the user is on the Shrink page
+        ASSERT_FALSE(IsWindowVisible(basic));
+
+        const BoxSeen box = AnswerMessageBox([&] { Click(dialog, IDOK); }, IDOK);
+        EXPECT_EQ(box.text, Ansi("タイトルの正規表現が正しくありません。"));
+        EXPECT_EQ(box.caption, "");
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_TRUE(IsWindowVisible(basic));
+        EXPECT_EQ(GetFocus(), GetDlgItem(basic, IDC_TITLE));
+
+        SelectCombo(basic, IDC_MATCH_METHOD, 1);  // the same text is a fine wildcard
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(rule.MatchMethod, 1);
+    EXPECT_EQ(rule.Title, "([a-");
+}
+
 TEST(RuleEditor, OkWritesEveryFieldIncludingDisabledControls) {
     Rule rule;
     rule.Validness = false;  // the editor never touches it
