@@ -19,7 +19,7 @@
 
 #include "MemorySurface.h"
 #include "ReferenceBoxScale.h"
-#include "pseudo/ImageBuffer.h"
+#include "pseudo/BoxScaler.h"
 #include "pseudo/Stretcher.h"
 
 using namespace quillora;
@@ -73,21 +73,14 @@ double MedianMs(const std::function<void()>& work) {
 
 // The box-average arithmetic alone, on a picture already in memory.
 struct ScalerAlone {
-    ImageBuffer source, destination;
+    const Picture& source;
+    Picture destination;
+    BoxScaler scaler;
 
-    ScalerAlone(const Picture& original, int dw, int dh) {
-        source.Allocate(original.width, original.height);
-        for (int y = 0; y < original.height; ++y)
-            for (int x = 0; x < original.width; ++x) source.WritePixel(x, y, original.at(x, y));
-        destination.Allocate(dw, dh);
+    ScalerAlone(const Picture& original, int dw, int dh) : source(original), destination(dw, dh) {
+        scaler.Prepare(original.width, original.height, dw, dh);
     }
-    void Run() { BoxScale(source, destination); }
-    Picture Output() const {
-        Picture out(destination.Width(), destination.Height());
-        for (int y = 0; y < out.height; ++y)
-            for (int x = 0; x < out.width; ++x) out.at(x, y) = destination.ReadPixel(x, y);
-        return out;
-    }
+    void Run() { scaler.Scale(source.pixels.data(), source.width, destination.pixels.data(), destination.width); }
 };
 
 struct Result {
@@ -124,7 +117,7 @@ bool Bench(const Sizes& s, Result& result) {
 
     ScalerAlone scaler(shown, s.dw, s.dh);
     result.scalerMs = MedianMs([&] { scaler.Run(); });
-    const bool scalerExact = scaler.Output() == expected;
+    const bool scalerExact = scaler.destination == expected;
 
     result.sizes = s;
     result.exact = qualityExact && scalerExact;
