@@ -1,29 +1,34 @@
-// A 32-bit bottom-up picture and the box-average scaler that works on it.
+// A 32-bit picture (rows top first) in a DIB section selected into a memory
+// device context of its own, so that the platform copies pixels straight in
+// and out of it. It is made again only when its size changes.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
+#include <optional>
+
+#include "win/Handles.h"
 
 namespace quillora {
 
 class ImageBuffer {
 public:
-    ImageBuffer();
+    ImageBuffer() = default;
     ImageBuffer(const ImageBuffer&) = delete;
     ImageBuffer& operator=(const ImageBuffer&) = delete;
 
-    // Copies width x height pixels from (0, 0) of dc. A size of zero (or
-    // less) gives an empty picture and true; false means the pixels could
-    // not be allocated or copied, and the picture is left empty.
+    // Makes the picture width x height, keeping the one it has when the size
+    // is the same; the pixels of a new picture are undefined. A size of zero
+    // (or less) gives an empty picture and true; false means the picture
+    // could not be made, and it is left empty.
+    bool Resize(int width, int height);
+    // Resize, then copies width x height pixels from (0, 0) of dc.
     bool Take(int width, int height, HDC dc);
-    // Draws the whole buffer into the context it was taken from, at (0, 0);
-    // an empty picture draws nothing and gives 0.
-    int Draw();
-    // Makes an empty picture of width x height (all zero) without a context;
-    // for the scaler's pure use and its tests.
-    void Allocate(int width, int height);
+    // Copies `rows` rows of dc, from row y on, into the picture's first rows.
+    bool TakeRows(HDC dc, int y, int rows);
+    // Draws (0, 0)-(width, height) of the picture at (0, 0) of dc.
+    bool Draw(HDC dc, int width, int height) const;
 
     // Pixel (x, y) counted from the top-left; null outside the picture.
     std::uint32_t* PixelAddress(int x, int y);
@@ -34,26 +39,18 @@ public:
 
     int Width() const { return Width_; }
     int Height() const { return Height_; }
-    const std::uint32_t* Pixels() const { return Pixels_.get(); }
+    // Row y; rows are Width() pixels apart. Null when empty.
+    std::uint32_t* Row(int y) { return Pixels_ ? Pixels_ + static_cast<std::ptrdiff_t>(y) * Width_ : nullptr; }
 
 private:
-    void fillHeader();
-    bool copyFrom(HDC dc);
-
     std::int32_t Width_ = 0;
     std::int32_t Height_ = 0;
-    std::unique_ptr<std::uint32_t[]> Pixels_;
-    BITMAPINFOHEADER Header_{};
-    HDC Context_ = nullptr;
+    std::uint32_t* Pixels_ = nullptr;  // owned by Bitmap_
+    // Destroyed in reverse: the bitmap is deselected before the context and
+    // the bitmap go.
+    win::Bitmap Bitmap_;
+    win::MemoryDC Context_;
+    std::optional<win::SelectObjectScope> Selected_;
 };
-
-// Average of the box (x0, y0)-(x1, y1) of source, widened to at least 2 x 2
-// and clamped to the picture; the divisor is the number of pixels actually
-// summed (0 for a box with none). Top byte 0.
-std::uint32_t BoxAverage(const ImageBuffer& source, double x0, double y0, double x1, double y1);
-
-// The scaling loop of QualityStretcher on buffers already taken: fills
-// destination (dw x dh) from source (sw x sh).
-void BoxScale(const ImageBuffer& source, ImageBuffer& destination);
 
 }  // namespace quillora

@@ -1,10 +1,39 @@
 #include "pseudo/Stretcher.h"
 
+#include <algorithm>
+
 #include <boost/make_shared.hpp>
 
 #include "rules/Rule.h"
 
 namespace quillora {
+
+namespace {
+
+// About this many bytes of the original per strip: small enough to stay in
+// the processor's cache between the copy and the scaling, large enough that
+// the copies are few.
+constexpr int kStripBytes = 256 * 1024;
+
+// Hands the scaler the original's rows, copying a strip at a time into one
+// buffer that is reused.
+class CapturedRows : public RowSource {
+public:
+    CapturedRows(ImageBuffer& strip, HDC original, int height) : strip_(strip), original_(original), height_(height) {}
+
+    Run Rows(int y) override {
+        const int rows = std::min(strip_.Height(), height_ - y);
+        if (rows <= 0 || !strip_.TakeRows(original_, y, rows)) return {};
+        return {strip_.Row(0), strip_.Width(), rows};
+    }
+
+private:
+    ImageBuffer& strip_;
+    HDC original_;
+    int height_;
+};
+
+}  // namespace
 
 void SpeedStretcher::Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
     // No stretch mode is set: the context's default is an unfiltered copy,
@@ -16,13 +45,17 @@ void SpeedStretcher::Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, i
 // area into a whole back buffer, so the origins are always 0.
 void QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, HDC src, int /*sx*/, int /*sy*/,
                                int sw, int sh) {
-    Source.Release();
-    Destination.Release();
-    // A picture that could not be taken must not be drawn as black over the
+    // An empty original leaves the previous picture.
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+    Scaler.Prepare(sw, sh, dw, dh);
+    const int stripRows = std::clamp(kStripBytes / 4 / sw, 1, sh);
+    // A picture that could not be made or taken must not be drawn over the
     // previous one.
-    if (!Source.Take(sw, sh, src) || !Destination.Take(dw, dh, dst)) return;
-    BoxScale(Source, Destination);
-    Destination.Draw();
+    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) return;
+    CapturedRows rows(Source, src, sh);
+    if (!Scaler.Scale(rows, Destination.Row(0), Destination.Width())) return;
+    // Only what the scaler wrote; the rest of the back buffer keeps its pixels.
+    Destination.Draw(dst, Destination.Width(), Destination.Height());
 }
 
 boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {

@@ -6,6 +6,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "pseudo/BoxScaler.h"
 #include "pseudo/ImageBuffer.h"
 
 namespace quillora {
@@ -23,14 +24,17 @@ public:
     void Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
 };
 
-// Box-average scaling on 32-bit buffers.
+// Box-average scaling on 32-bit buffers. The original is copied a strip of
+// rows at a time and each strip is scaled while it is still in the cache;
+// the buffers and the boxes are kept from one capture to the next.
 class QualityStretcher : public Stretcher {
 public:
     void Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
 
 private:
-    ImageBuffer Source;
-    ImageBuffer Destination;
+    BoxScaler Scaler;
+    ImageBuffer Source;       // the current strip of the original's rows
+    ImageBuffer Destination;  // the scaled picture
 };
 
 // QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.

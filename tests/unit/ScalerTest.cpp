@@ -1,16 +1,22 @@
-// The box-average scaler on plain buffers, against hand-worked boxes and a
-// reference written independently from the same formulas.
+// The box-average scaler on pictures in memory: hand-worked boxes, and the
+// output of every instruction set against the plain formula.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <random>
+#include <string>
 #include <vector>
 
-#include "pseudo/ImageBuffer.h"
+#include "pseudo/BoxScaler.h"
+#include "pseudo/Reciprocal.h"
+#include "tools/ReferenceBoxScale.h"
 
 using namespace quillora;
+using quillora::test_support::Picture;
+using quillora::test_support::ReferenceBoxScale;
 
 namespace {
 
@@ -18,186 +24,205 @@ constexpr std::uint32_t kUnwritten = 0xAB123456;  // top byte set: the scaler ne
 
 std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r << 16 | g << 8 | b; }
 
-// Rows listed top first.
-void Fill(ImageBuffer& image, int width, int height, std::initializer_list<std::uint32_t> topDown) {
-    image.Allocate(width, height);
-    auto it = topDown.begin();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) image.WritePixel(x, y, *it++);
+Picture Make(int width, int height, std::initializer_list<std::uint32_t> topDown) {
+    Picture picture(width, height);
+    picture.pixels.assign(topDown);
+    return picture;
 }
 
-std::vector<std::uint32_t> Scale(const ImageBuffer& source, int dw, int dh) {
-    ImageBuffer destination;
-    destination.Allocate(dw, dh);
-    for (int y = 0; y < dh; ++y)
-        for (int x = 0; x < dw; ++x) destination.WritePixel(x, y, kUnwritten);
-    BoxScale(source, destination);
-    std::vector<std::uint32_t> out;
-    for (int y = 0; y < dh; ++y)
-        for (int x = 0; x < dw; ++x) out.push_back(destination.ReadPixel(x, y));
+std::vector<BoxScaler::Instructions> Sets() {
+    std::vector<BoxScaler::Instructions> sets;
+    for (auto set : {BoxScaler::Instructions::Plain, BoxScaler::Instructions::Sse2, BoxScaler::Instructions::Avx2}) {
+        if (BoxScaler::Supports(set)) sets.push_back(set);
+    }
+    return sets;
+}
+
+Picture Scale(const Picture& source, int dw, int dh, BoxScaler::Instructions set = BoxScaler::Best()) {
+    Picture out(dw, dh, kUnwritten);
+    BoxScaler scaler(set);
+    scaler.Prepare(source.width, source.height, dw, dh);
+    EXPECT_TRUE(scaler.Scale(source.pixels.data(), source.width, out.pixels.data(), dw));
     return out;
 }
 
-// Straight from the formulas: truncated edges, widened to two, then only the
-// pixels inside the picture summed one by one and counted.
-std::uint32_t ReferenceAverage(const ImageBuffer& s, double x0, double y0, double x1, double y1) {
-    int xs = static_cast<int>(x0), ys = static_cast<int>(y0);
-    int xe = std::min(s.Width(), static_cast<int>(x1)), ye = std::min(s.Height(), static_cast<int>(y1));
-    if (xe <= xs + 1) xe = xs + 2;
-    if (ye <= ys + 1) ye = ys + 2;
-    std::uint64_t r = 0, g = 0, b = 0, n = 0;
-    for (int y = ys; y < ye; ++y) {
-        for (int x = xs; x < xe; ++x) {
-            if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) continue;
-            const std::uint32_t p = s.ReadPixel(x, y);
-            r += (p >> 16) & 0xFF;
-            g += (p >> 8) & 0xFF;
-            b += p & 0xFF;
-            ++n;
-        }
-    }
-    return n == 0 ? 0 : Rgb(static_cast<std::uint32_t>(r / n), static_cast<std::uint32_t>(g / n),
-                            static_cast<std::uint32_t>(b / n));
+Picture Reference(const Picture& source, int dw, int dh) {
+    Picture out(dw, dh, kUnwritten);
+    ReferenceBoxScale(source, out);
+    return out;
 }
 
-std::vector<std::uint32_t> ReferenceScale(const ImageBuffer& s, int dw, int dh) {
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(dw) * dh, kUnwritten);
-    const double ex = static_cast<double>(s.Width()) / dw, ey = static_cast<double>(s.Height()) / dh;
-    double y0 = 0, y1 = ey, ry = 0;
-    for (int i = 0; ry < s.Height(); ++i) {
-        double x0 = 0, x1 = ex, rx = 0;
-        for (int j = 0; rx < s.Width(); ++j) {
-            if (j < dw && i < dh) out[static_cast<std::size_t>(i) * dw + j] = ReferenceAverage(s, x0, y0, x1, y1);
-            x0 = x1;
-            x1 = x1 + ex;
-            rx = rx + ex;
-        }
-        y0 = y1;
-        y1 = y1 + ey;
-        ry = ry + ey;
+Picture Noise(std::mt19937& random, int width, int height) {
+    Picture picture(width, height);
+    std::uniform_int_distribution<std::uint32_t> word;
+    for (std::uint32_t& pixel : picture.pixels) pixel = word(random);
+    return picture;
+}
+
+// Hands out a picture's rows in short runs of varying length, copied into
+// one buffer as the capture copies its strips; the buffer's other rows hold
+// noise, so that reading past a run shows.
+class ShortRuns : public RowSource {
+public:
+    ShortRuns(const Picture& picture, std::mt19937& random) : picture_(picture), random_(random) {}
+    Run Rows(int y) override {
+        const int rows = std::min(std::uniform_int_distribution<int>(1, kMaxRows)(random_), picture_.height - y);
+        strip_ = Noise(random_, picture_.width, kMaxRows + 4).pixels;
+        const auto from = picture_.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture_.width;
+        std::copy(from, from + static_cast<std::ptrdiff_t>(rows) * picture_.width, strip_.begin());
+        return {strip_.data(), picture_.width, rows};
     }
-    return out;
+
+private:
+    static constexpr int kMaxRows = 5;
+    const Picture& picture_;
+    std::mt19937& random_;
+    std::vector<std::uint32_t> strip_;
+};
+
+std::string Describe(const Picture& s, int dw, int dh) {
+    return std::to_string(s.width) + "x" + std::to_string(s.height) + " -> " + std::to_string(dw) + "x" +
+           std::to_string(dh);
 }
 
 }  // namespace
 
-TEST(ImageBuffer, RowsAreStoredBottomUp) {
-    ImageBuffer image;
-    Fill(image, 2, 3, {1, 2, 3, 4, 5, 6});
-    const std::uint32_t* pixels = image.Pixels();
-    EXPECT_EQ(std::vector<std::uint32_t>(pixels, pixels + 6), (std::vector<std::uint32_t>{5, 6, 3, 4, 1, 2}));
-    EXPECT_EQ(image.PixelAddress(1, 0), pixels + 5);
+TEST(BoxScaler, HandWorkedBoxes) {
+    // 4 x 4 to 2 x 2 averages the quarters.
+    EXPECT_EQ(Scale(Make(4, 4, {10, 20, 100, 100, 30, 40, 100, 104, 0, 0, 255, 255, 0, 4, 255, 255}), 2, 2),
+              Make(2, 2, {25, 101, 1, 255}));
+    // 3 to 2: boxes of columns 0-1 and 1-2 share the middle column.
+    EXPECT_EQ(Scale(Make(3, 1, {10, 20, 60}), 2, 1), Make(2, 1, {15, 40}));
+    // 10 to 4: columns 0-1, 2-4, 5-6 and 7-9.
+    EXPECT_EQ(Scale(Make(10, 2, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90}), 4, 1),
+              Make(4, 1, {5, 30, 55, 80}));
+    // Each channel truncates on its own; the top byte is written as 0.
+    EXPECT_EQ(Scale(Make(2, 2, {0xFF000000 | Rgb(255, 1, 3), 0x7F000000 | Rgb(0, 0, 3), 0x01000000 | Rgb(255, 0, 3),
+                                0xFF000000 | Rgb(0, 0, 2)}),
+                    1, 1),
+              Make(1, 1, {Rgb(127, 0, 2)}));
+    // At scale 1 the boxes at the last column and row hold only the pixels
+    // inside the picture.
+    EXPECT_EQ(Scale(Make(3, 3, {200, 200, 10, 200, 200, 20, 30, 40, 51}), 3, 3),
+              Make(3, 3, {200, 107, 15, 117, 77, 35, 35, 45, 51}));
+    // Enlarging: ex = 0.4, boxes start at columns 0, 0, 0, 1, 1; those at
+    // column 1 hold it alone.
+    EXPECT_EQ(Scale(Make(2, 1, {10, 30}), 5, 1), Make(5, 1, {20, 20, 20, 30, 30}));
 }
 
-TEST(ImageBuffer, AccessOutsideThePictureIsRefused) {
-    ImageBuffer image;
-    Fill(image, 2, 2, {1, 2, 3, 4});
-    for (auto [x, y] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 2}}) {
-        EXPECT_EQ(image.PixelAddress(x, y), nullptr);
-        EXPECT_EQ(image.ReadPixel(x, y), 0u);
-        image.WritePixel(x, y, 9);
-    }
-    EXPECT_EQ(std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + 4), (std::vector<std::uint32_t>{3, 4, 1, 2}));
-    image.Release();
-    EXPECT_EQ(image.Pixels(), nullptr);
-    EXPECT_EQ(image.PixelAddress(0, 0), nullptr);
-    EXPECT_EQ(image.ReadPixel(0, 0), 0u);
+TEST(BoxScaler, EmptySizesWriteNothing) {
+    BoxScaler scaler;
+    scaler.Prepare(0, 0, 2, 2);
+    EXPECT_EQ(scaler.ReachedWidth(), 0);
+    EXPECT_EQ(scaler.ReachedHeight(), 0);
+    scaler.Prepare(2, 2, 0, 5);
+    EXPECT_EQ(scaler.ReachedWidth(), 0);
+    EXPECT_EQ(scaler.ReachedHeight(), 0);
 }
 
-TEST(BoxScale, FourByFourToTwoByTwoAveragesTheQuarters) {
-    ImageBuffer source;
-    Fill(source, 4, 4, {10, 20, 100, 100,  //
-                        30, 40, 100, 104,  //
-                        0, 0, 255, 255,    //
-                        0, 4, 255, 255});
-    EXPECT_EQ(Scale(source, 2, 2), (std::vector<std::uint32_t>{25, 101, 1, 255}));
-}
-
-TEST(BoxScale, BoxesOfThreeToTwoOverlapInTheMiddleColumn) {
-    ImageBuffer source;
-    Fill(source, 3, 1, {10, 20, 60});
-    EXPECT_EQ(Scale(source, 2, 1), (std::vector<std::uint32_t>{15, 40}));
-}
-
-TEST(BoxScale, BoxesOfTenToFourCoverTruncatedEdges) {
-    // Columns 0-1, 2-4, 5-6 and 7-9; both rows alike.
-    ImageBuffer source;
-    Fill(source, 10, 2, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 10, 20, 30, 40, 50, 60, 70, 80, 90});
-    EXPECT_EQ(Scale(source, 4, 1), (std::vector<std::uint32_t>{5, 30, 55, 80}));
-}
-
-TEST(BoxScale, AverageTruncatesEachChannelAndClearsTheTopByte) {
-    ImageBuffer source;
-    Fill(source, 2, 2, {0xFF000000 | Rgb(255, 1, 3), 0x7F000000 | Rgb(0, 0, 3),  //
-                        0x01000000 | Rgb(255, 0, 3), 0xFF000000 | Rgb(0, 0, 2)});
-    EXPECT_EQ(Scale(source, 1, 1), (std::vector<std::uint32_t>{Rgb(127, 0, 2)}));
-    EXPECT_EQ(BoxAverage(source, 0, 0, 2, 2), Rgb(127, 0, 2));
-}
-
-TEST(BoxScale, AtScaleOneEdgeBoxesAverageOnlyThePixelsInside) {
-    // Widening to 2 x 2 would reach past the last column and row; a read
-    // there would land on the neighbouring row's 200s.
-    ImageBuffer source;
-    Fill(source, 3, 3, {200, 200, 10,  //
-                        200, 200, 20,  //
-                        30, 40, 51});
-    EXPECT_EQ(Scale(source, 3, 3), (std::vector<std::uint32_t>{200, 107, 15, 117, 77, 35, 35, 45, 51}));
-}
-
-TEST(BoxScale, UpscalingRepeatsClampedEdgeBoxes) {
-    ImageBuffer source;
-    Fill(source, 2, 1, {10, 30});
-    // ex = 0.4: boxes start at columns 0, 0, 0, 1, 1; a box at column 1 is
-    // widened to 1-2 and clamped to column 1 alone.
-    EXPECT_EQ(Scale(source, 5, 1), (std::vector<std::uint32_t>{20, 20, 20, 30, 30}));
-}
-
-TEST(BoxAverage, BoxesOutsideOrOnAnEmptyPictureGiveZero) {
-    ImageBuffer empty;
-    EXPECT_EQ(BoxAverage(empty, 0, 0, 2, 2), 0u);
-    ImageBuffer source;
-    Fill(source, 2, 2, {9, 9, 9, 9});
-    EXPECT_EQ(BoxAverage(source, 5, 0, 7, 2), 0u);
-    EXPECT_EQ(BoxAverage(source, -4, -4, -2, -2), 0u);
-}
-
-TEST(BoxScale, EmptySourceOrDestinationWritesNothing) {
-    ImageBuffer empty;
-    EXPECT_EQ(Scale(empty, 2, 2), std::vector<std::uint32_t>(4, kUnwritten));
-    ImageBuffer source;
-    Fill(source, 2, 2, {9, 9, 9, 9});
-    ImageBuffer none;
-    BoxScale(source, none);
-    EXPECT_EQ(none.Pixels(), nullptr);
-}
-
-TEST(BoxScale, MatchesTheReferenceOnRandomSizesAndPictures) {
+TEST(BoxScaler, EveryInstructionSetMatchesTheFormulaOnRandomPictures) {
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> side(1, 48);
-    std::uniform_int_distribution<std::uint32_t> word;
-    for (int round = 0; round < 400; ++round) {
-        // Single columns (some of them single pixels) and single rows come up
-        // every other round.
-        const int sw = round % 4 == 1 ? 1 : side(random), sh = round % 8 == 1 || round % 4 == 3 ? 1 : side(random);
-        const int dw = side(random), dh = side(random);
-        ImageBuffer source;
-        source.Allocate(sw, sh);
-        for (int y = 0; y < sh; ++y)
-            for (int x = 0; x < sw; ++x) source.WritePixel(x, y, word(random));
-        const auto scaled = Scale(source, dw, dh);
-        ASSERT_EQ(scaled, ReferenceScale(source, dw, dh)) << sw << "x" << sh << " -> " << dw << "x" << dh;
-        // Every destination pixel is reached, whatever the ratio.
-        ASSERT_EQ(std::count(scaled.begin(), scaled.end(), kUnwritten), 0) << sw << "x" << sh << " -> " << dw << "x" << dh;
+    std::uniform_int_distribution<int> side(1, 40), wholeRatio(1, 16), pick(0, 5);
+    std::uniform_real_distribution<double> ratio(1.0, 16.0), enlarge(0.2, 1.0);
+    // Whole ratios 1:1 to 16:1, ratios between them, enlargements, and single
+    // pixels, on each side independently.
+    auto randomSides = [&](int& source, int& destination) {
+        destination = side(random);
+        switch (pick(random)) {
+            case 0: case 1: source = destination * wholeRatio(random); break;
+            case 2: case 3: source = static_cast<int>(destination * ratio(random)); break;
+            case 4: source = std::max(1, static_cast<int>(destination * enlarge(random))); break;
+            default: source = 1; destination = side(random) % 3 + 1; break;
+        }
+    };
+    // Then shapes that every way through the scaler meets at least once:
+    // square boxes of 2, 3 and 4, whole columns over other rows, boxes of
+    // up to four and up to eight columns, and wider or larger ones.
+    const std::array<int, 4> shapes[] = {{74, 58, 37, 29}, {180, 44, 45, 11}, {63, 27, 21, 9},   {76, 39, 19, 13},
+                                         {46, 35, 23, 7},  {231, 70, 70, 21}, {683, 384, 150, 100}, {300, 40, 20, 4},
+                                         {170, 200, 10, 10}};
+    for (BoxScaler::Instructions set : Sets()) {
+        for (int round = 0; round < 300 + static_cast<int>(std::size(shapes)); ++round) {
+            int sw, sh, dw, dh;
+            if (round < 300) {
+                randomSides(sw, dw);
+                randomSides(sh, dh);
+            } else {
+                const std::array<int, 4>& shape = shapes[round - 300];
+                sw = shape[0], sh = shape[1], dw = shape[2], dh = shape[3];
+            }
+            const Picture source = Noise(random, sw, sh);
+            const Picture expected = Reference(source, dw, dh);
+            ASSERT_EQ(Scale(source, dw, dh, set), expected)
+                << Describe(source, dw, dh) << " with instruction set " << static_cast<int>(set);
+
+            // The same rows handed out a few at a time, into a destination
+            // that is wider than the picture.
+            BoxScaler scaler(set);
+            scaler.Prepare(sw, sh, dw, dh);
+            ShortRuns runs(source, random);
+            std::vector<std::uint32_t> wide(static_cast<std::size_t>(dw + 3) * dh, kUnwritten);
+            ASSERT_TRUE(scaler.Scale(runs, wide.data(), dw + 3));
+            for (int y = 0; y < dh; ++y) {
+                for (int x = 0; x < dw + 3; ++x) {
+                    const std::uint32_t want = x < dw ? expected.at(x, y) : kUnwritten;
+                    ASSERT_EQ(wide[static_cast<std::size_t>(y) * (dw + 3) + x], want)
+                        << Describe(source, dw, dh) << " in short runs at " << x << ", " << y;
+                }
+            }
+        }
     }
 }
 
-TEST(BoxScale, EveryDestinationPixelIsWrittenForCommonOriginalSizes) {
-    ImageBuffer source;
-    for (auto [sw, sh] : {std::pair{1920, 1080}, {1366, 768}, {800, 600}, {1023, 767}}) {
-        source.Allocate(sw, sh);
+TEST(BoxScaler, LargeBoxesMatchTheFormula) {
+    // Boxes taller than 16-bit column sums allow, and boxes of more pixels
+    // than the reciprocals cover.
+    std::mt19937 random(7);
+    for (BoxScaler::Instructions set : Sets()) {
+        for (auto [sw, sh, dw, dh] : {std::array{300, 601, 2, 2}, {700, 200, 2, 1}, {1000, 70, 3, 1}, {5, 900, 5, 3}}) {
+            const Picture source = Noise(random, sw, sh);
+            EXPECT_EQ(Scale(source, dw, dh, set), Reference(source, dw, dh)) << Describe(source, dw, dh);
+        }
+    }
+    // A white box whose channel sums pass 2^32.
+    const Picture white(4100, 4100, 0xFFFFFF);
+    EXPECT_EQ(Scale(white, 1, 1), Make(1, 1, {0xFFFFFF}));
+}
+
+TEST(BoxScaler, EveryDestinationPixelIsReachedForCommonOriginalSizes) {
+    BoxScaler scaler;
+    for (auto [sw, sh] : {std::pair{1920, 1080}, {1366, 768}, {800, 600}, {1023, 767}, {3840, 2160}}) {
         for (auto [dw, dh] : {std::pair{480, 270}, {333, 187}, {sw / 3, sh / 7}, {sw, sh}, {sw + 1, sh + 3}}) {
-            const auto scaled = Scale(source, dw, dh);
-            EXPECT_EQ(std::count(scaled.begin(), scaled.end(), kUnwritten), 0) << sw << "x" << sh << " -> " << dw << "x" << dh;
+            scaler.Prepare(sw, sh, dw, dh);
+            EXPECT_EQ(scaler.ReachedWidth(), dw) << sw << " -> " << dw;
+            EXPECT_EQ(scaler.ReachedHeight(), dh) << sh << " -> " << dh;
+        }
+    }
+}
+
+// The multiply grows with the sum, so a quotient that comes out right at
+// both ends of its range of sums comes out right between them: checking both
+// ends of every quotient's range, for every count, checks every sum.
+TEST(Reciprocal, ExactForEveryCountAndSum) {
+    for (std::uint32_t count = 1; count <= kMaxReciprocalDivisor; ++count) {
+        const Reciprocal r = MakeReciprocal(count);
+        for (std::uint32_t q = 0; q <= 255; ++q) {
+            const std::uint32_t low = q * count, high = q == 255 ? low : low + count - 1;
+            if (Divide(low, r) != q || Divide(high, r) != q) {
+                FAIL() << "count " << count << " quotient " << q;
+            }
+        }
+    }
+    for (std::uint32_t count = 1; count <= kMaxMediumDivisor; ++count) {
+        const std::uint32_t m = MediumMultiplier(count);
+        for (std::uint32_t sum = 0; sum <= 255 * count; ++sum) {
+            if (MediumDivide(sum, m) != sum / count) FAIL() << "medium count " << count << " sum " << sum;
+        }
+    }
+    for (std::uint32_t count = 2; count <= kMaxSmallDivisor; ++count) {
+        const std::uint16_t m = SmallMultiplier(count);
+        for (std::uint32_t sum = 0; sum <= 255 * count; ++sum) {
+            if (SmallDivide(sum, m) != sum / count) FAIL() << "small count " << count << " sum " << sum;
         }
     }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <random>
 #include <string>
 
 #include "pseudo/Stretcher.h"
@@ -10,6 +11,8 @@
 
 using namespace quillora;
 using quillora::test_support::MemorySurface;
+using quillora::test_support::Picture;
+using quillora::test_support::ReferenceBoxScale;
 
 namespace {
 
@@ -73,7 +76,29 @@ TEST(Stretcher, DrawMethodPicksTheStrategy) {
     EXPECT_NE(dynamic_cast<QualityStretcher*>(MakeStretcher(QualityPriority).get()), nullptr);
 }
 
-TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBackIntoItsContext) {
+TEST(Stretcher, QualityShowsTheFormulasPictureFrameAfterFrameAndAcrossSizes) {
+    // Originals wide enough to be copied in several strips, a new picture
+    // in every frame, and a size change of each side in between.
+    std::mt19937 random(99);
+    QualityStretcher stretcher;
+    for (const Case& c :
+         {Case{900, 400, 97, 41}, Case{900, 400, 97, 41}, Case{1700, 333, 400, 81}, Case{41, 23, 60, 30}}) {
+        SCOPED_TRACE(std::to_string(c.sw) + "x" + std::to_string(c.sh) + " -> " + std::to_string(c.dw) + "x" +
+                     std::to_string(c.dh));
+        MemorySurface original(c.sw, c.sh, MemorySurface::ScreenCompatible);
+        MemorySurface back(c.dw, c.dh, MemorySurface::ScreenCompatible);
+        ASSERT_TRUE(original.valid() && back.valid());
+        Picture noise(c.sw, c.sh);
+        for (std::uint32_t& pixel : noise.pixels) pixel = random() & 0xFFFFFF;
+        original.Write(noise);
+        stretcher.Stretch(back.dc(), 0, 0, c.dw, c.dh, original.dc(), 0, 0, c.sw, c.sh);
+        Picture expected(c.dw, c.dh);
+        ReferenceBoxScale(original.Read(), expected);
+        EXPECT_TRUE(back.Read() == expected);
+    }
+}
+
+TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBack) {
     MemorySurface canvas(3, 2, MemorySurface::ScreenCompatible);
     canvas.Fill(kBackground);
     SetPixel(canvas.dc(), 0, 0, RGB(0x10, 0x20, 0x30));
@@ -83,15 +108,24 @@ TEST(ImageBufferTake, ReadsTopDownCoordinatesAndDrawsBackIntoItsContext) {
     EXPECT_EQ(image.ReadPixel(0, 1) & 0xFFFFFF, 0x010203u);
 
     image.WritePixel(2, 1, 0x00A0B0C0);
-    EXPECT_EQ(image.Draw(), 2);
+    EXPECT_TRUE(image.Draw(canvas.dc(), 3, 2));
     EXPECT_EQ(GetPixel(canvas.dc(), 2, 1), RGB(0xA0, 0xB0, 0xC0));
     EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(0x10, 0x20, 0x30));
 }
 
-TEST(ImageBufferTake, EmptySizeGivesAnEmptyPicture) {
+TEST(ImageBufferTake, EmptySizeGivesAnEmptyPictureAndOutsideIsRefused) {
     MemorySurface canvas(2, 2, MemorySurface::ScreenCompatible);
     ImageBuffer image;
     EXPECT_TRUE(image.Take(0, 5, canvas.dc()));
-    EXPECT_EQ(image.Pixels(), nullptr);
-    EXPECT_EQ(image.Draw(), 0);
+    EXPECT_EQ(image.Row(0), nullptr);
+    EXPECT_FALSE(image.Draw(canvas.dc(), 2, 2));
+
+    ASSERT_TRUE(image.Resize(2, 2));
+    for (auto [x, y] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 2}}) {
+        EXPECT_EQ(image.PixelAddress(x, y), nullptr);
+        EXPECT_EQ(image.ReadPixel(x, y), 0u);
+        image.WritePixel(x, y, 9);
+    }
+    image.Release();
+    EXPECT_EQ(image.PixelAddress(0, 0), nullptr);
 }

@@ -1,0 +1,59 @@
+// A shrunk window whose rule refreshes its picture keeps showing what the
+// original shows now.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "e2e/Running.h"
+
+using namespace e2e;
+
+namespace {
+
+// Whether the pseudo window shows `colour` at points of its lower right
+// three quarters. The pseudo window covers the top-left corner of the
+// original, and an X server without a compositor keeps no pixels of a
+// window where another covers it: that part of the original reads black.
+bool Shows(HWND pseudo, COLORREF colour) {
+    RECT client{};
+    if (!GetClientRect(pseudo, &client) || client.right < 4 || client.bottom < 4) return false;
+    HDC dc = GetDC(pseudo);
+    if (!dc) return false;
+    const LONG w = client.right, h = client.bottom;
+    bool all = true;
+    for (auto [x, y] : {std::pair{w / 2, h / 2}, {w - 2, h / 2}, {w / 2, h - 2}, {w - 2, h - 2}, {w / 4, h - 2}}) {
+        all = all && GetPixel(dc, x, y) == colour;
+    }
+    ReleaseDC(pseudo, dc);
+    return all;
+}
+
+void Repaint(HWND original, COLORREF colour) { PostMessageA(original, WM_APP + 1, 3, static_cast<LPARAM>(colour)); }
+
+}  // namespace
+
+TEST(Capture, QualityRefreshFollowsTheOriginalsColourAndSize) {
+    FocusSink sink;
+    // On top of the transparent original, which still shows on a screen
+    // without a compositor.
+    RunningQuillora q("[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n" +
+                      RuleSection(1, {"Title=LivePicture", "MatchMethod=0", "StretchWidth=25", "StretchHeight=25",
+                                      "StretchDirection=1", "StretchDrawMethod=1", "UpdateDisplay=1",
+                                      "UpdateDisplayElapse=50", "Topmost=1", "Frame=0"}));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = StartTestWindow("--title LivePicture --x 100 --y 100 --w 480 --h 360 --color 204020");
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    HWND pseudo = PseudoOf(w.hwnd);
+    EXPECT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(0x20, 0x40, 0x20)); })) << "the picture at shrinking";
+
+    Repaint(w.hwnd, RGB(10, 120, 250));
+    EXPECT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(10, 120, 250)); })) << "the refreshed picture";
+
+    // A larger original, in a new colour, while it stays shrunk.
+    ASSERT_TRUE(SetWindowPos(w.hwnd, nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+    Repaint(w.hwnd, RGB(250, 200, 30));
+    EXPECT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(250, 200, 30)); })) << "the picture after the resize";
+    EXPECT_TRUE(IsShrunk(w.hwnd));
+}
