@@ -89,7 +89,7 @@ void MainWindow::examineAllWindows() {
     // reported it, except that hidden ones are not held: most hidden
     // top-level windows stay hidden, and the next resume looks again anyway.
     EnumWindows(
-        [](HWND hwnd, LPARAM self) -> BOOL {
+        [](HWND hwnd, LPARAM self) WINAPI -> BOOL {
             reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
             return TRUE;
         },
