@@ -1,5 +1,6 @@
 #include "app/CaptureWindow.h"
 
+#include "win/Dpi.h"
 #include "win/Handles.h"
 
 namespace quillora {
@@ -45,6 +46,14 @@ LRESULT CaptureWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         onSize(LOWORD(lp), HIWORD(lp));
         return 0;
+    case WM_DPICHANGED: {
+        // Moved onto a monitor of another scale: the frame keeps lying on
+        // its target (not the suggested rectangle) and gets that monitor's
+        // width.
+        RECT client{};
+        if (GetClientRect(handle(), &client)) onSize(client.right, client.bottom);
+        return 0;
+    }
     case WM_PAINT:
         onPaint();
         return 0;
@@ -66,7 +75,7 @@ void CaptureWindow::onTrack() {
 }
 
 void CaptureWindow::onSize(int cx, int cy) {
-    const int b = frameWidth_;
+    const int b = win::ScaleForDpi(frameWidth_, win::DpiOf(handle()));
     if (b < cx - b && b < cy - b) {
         win::Region outer(CreateRectRgn(0, 0, cx, cy));
         win::Region inner(CreateRectRgn(b, b, cx - b, cy - b));

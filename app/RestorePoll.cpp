@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
+#include "win/Dpi.h"
 
 namespace quillora {
 
@@ -108,12 +109,16 @@ void MainWindow::pollWindows(POINT p) {
     HWND w = windowUnderCursor(p);
     if (HWND original = propWindow(w, kPropOriginalWindow)) {
         PseudoWindow* pseudo = PseudoWindow::FromOriginal(original);
+        // The settings are pixels at 96 DPI; the cursor and the window are
+        // in the physical pixels of the pseudo window's monitor.
+        const UINT dpi = win::DpiOf(w);
+        const int margin = win::ScaleForDpi(app_.Settings.Mergin, dpi);
         RECT r{};
         GetClientRect(w, &r);
-        InflateRect(&r, -app_.Settings.Mergin, -app_.Settings.Mergin);
+        InflateRect(&r, -margin, -margin);
         POINT q = p;
         ScreenToClient(w, &q);
-        if (pseudo && distance(lastCursor_, p) < app_.Settings.Sensitivity &&
+        if (pseudo && distance(lastCursor_, p) < win::ScaleForDpi(app_.Settings.Sensitivity, dpi) &&
             pseudo->GetRule().StretchRestoreMethod == RestoreMouseOver && PtInRect(&r, q)) {
             hider_->Toggle(w);
             keep.insert(w);

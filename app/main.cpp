@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
+#include "win/Dpi.h"
 #include "win/Log.h"
 
 namespace {
@@ -36,6 +37,8 @@ bool claimSingleInstance() {
 }
 
 int run(HINSTANCE instance) {
+    // Before the first window or measurement: everything is physical pixels.
+    win::EnableDpiAwareness();
     if (!claimSingleInstance()) return 0;
     quillora::InstallFailureRecovery();
     quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);

@@ -3,6 +3,7 @@
 #include "pseudo/PseudoWindow.h"
 
 #include "pseudo/Properties.h"
+#include "win/Dpi.h"
 
 namespace quillora {
 
@@ -90,7 +91,7 @@ void PseudoWindow::learnSize(int width, int height) {
 
 void PseudoWindow::onSizing(int edge, RECT* proposed) {
     if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
-    const int caption = Rule_.Frame ? GetSystemMetrics(SM_CYCAPTION) : 0;
+    const int caption = Rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(handle())) : 0;
     RECT client{};
     if (!GetClientRect(originalOf(handle()), &client)) return;
     const Rect R = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);

@@ -20,3 +20,14 @@ for bmp in "$out"/*.bmp; do
   convert "$bmp" "$root/docs/$(basename "${bmp%.bmp}").png"
 done
 ls "$root"/docs/*.png
+
+# The same dialogs at 150 % (144 DPI), to see that no text is clipped there;
+# they stay in the build folder.
+out=$root/build/x86_64/gallery-144dpi
+rm -rf "$out" && mkdir -p "$out"
+"$root/scripts/wine-at-dpi.sh" 144 "$root/build/wineprefix-gallery-144dpi" \
+  "$root/build/x86_64/bin/dialog_gallery.exe" "Z:${out//\//\\}"
+for bmp in "$out"/*.bmp; do
+  convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+done
+ls "$out"/*.png

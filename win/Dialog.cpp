@@ -96,7 +96,13 @@ void CentreOverOwner(HWND dialog) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT reference = work;
     HWND owner = GetWindow(dialog, GW_OWNER);
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &reference);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &reference)) {
+        // An owner on another monitor keeps its dialog there (and at that
+        // monitor's scale), not pushed back onto the primary one.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoA(MonitorFromRect(&reference, MONITOR_DEFAULTTONEAREST), &monitor)) work = monitor.rcWork;
+    }
     RECT self{};
     GetWindowRect(dialog, &self);
     const POINT at = CentredPosition(reference, SIZE{self.right - self.left, self.bottom - self.top}, work);

@@ -51,8 +51,9 @@ private:
 POINT CentredPosition(const RECT& reference, SIZE size, const RECT& workArea);
 
 // Centres a dialog over its owner when the owner is visible and not
-// minimised, otherwise over the desktop's work area. Size, Z order and
-// activation are left alone.
+// minimised, kept inside the work area of the owner's monitor; otherwise
+// over the primary monitor's work area. Size, Z order and activation are
+// left alone.
 void CentreOverOwner(HWND dialog);
 
 }  // namespace win

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "e2e/Running.h"
 
@@ -35,6 +36,22 @@ TestWindow Window(const std::string& title, int x, int y, const std::string& mor
 POINT Centre(HWND hwnd) {
     RECT rc = WindowRect(hwnd);
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+// Rests the cursor on the middle of the original's pseudo window until the
+// original is back; returns where it came back.
+RECT RestoreByHover(HWND original) {
+    const POINT c = Centre(PseudoOf(original));
+    MoveCursor(c.x, c.y);
+    EXPECT_TRUE(WaitFor([&] { return IsRestored(original); })) << Text(original);
+    return WindowRect(original);
+}
+
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 }  // namespace
@@ -178,10 +195,7 @@ TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
     // follow it: the original's bottom-right goes to the pseudo window's.
     SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT moved = WindowRect(pseudo);
-    const POINT c = Centre(pseudo);
-    MoveCursor(c.x, c.y);
-    ASSERT_TRUE(WaitFor([&] { return IsRestored(w.hwnd); }));
-    const RECT restored = WindowRect(w.hwnd);
+    const RECT restored = RestoreByHover(w.hwnd);
     EXPECT_EQ(restored.right, moved.right);
     EXPECT_EQ(restored.bottom, moved.bottom);
     EXPECT_EQ(restored.right - restored.left, 400);
@@ -336,4 +350,49 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
     restoreAndShrinkAgain();
     EXPECT_EQ(pseudoSize().cx, client.right);
     EXPECT_EQ(pseudoSize().cy, client.bottom) << "the learned height, not the proportions";
+}
+
+// Above 100 % (the test command runs this at 144 DPI) Quillora works in
+// physical pixels: a 50 % pseudo window is half the original's real size,
+// also for a program written before display scaling, whose window the system
+// scales; the hover margin of 30 stored pixels grows with the monitor's scale.
+TEST(Shrink, AtHighDpiPseudoWindowsHalveThePhysicalSizeAndTheMarginScales) {
+    const int dpi = SystemDpi();
+    if (dpi <= 96) GTEST_SKIP() << "needs a display scale above 100 %";
+    FocusSink sink;
+    RunningQuillora q(Globals(1, 30, 30) + RuleSection(1, {"Title=Scaled*", "MatchMethod=1", "StretchWidth=50",
+                                                           "StretchHeight=50", "StretchWidthUnit=0",
+                                                           "StretchHeightUnit=0", "StretchDirection=2"}));
+    ASSERT_TRUE(q.Ok());
+    TestWindow aware = Window("Scaled", 40, 480, "--w 600 --h 450");
+    TestWindow legacy = Window("ScaledLegacy", 400, 80, "--w 300 --h 200 --dpi-unaware");
+    ASSERT_TRUE(aware.hwnd && legacy.hwnd);
+    sink.Take();
+    for (const auto& [hwnd, width, height] : {std::tuple{aware.hwnd, 600, 450},
+                                              std::tuple{legacy.hwnd, MulDiv(300, dpi, 96), MulDiv(200, dpi, 96)}}) {
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+        const RECT original = WindowRect(hwnd), shrunk = WindowRect(PseudoOf(hwnd));
+        EXPECT_EQ(original.right - original.left, width) << Text(hwnd);
+        EXPECT_EQ(original.bottom - original.top, height) << Text(hwnd);
+        EXPECT_EQ(shrunk.right - shrunk.left, width / 2) << Text(hwnd);
+        EXPECT_EQ(shrunk.bottom - shrunk.top, height / 2) << Text(hwnd);
+        EXPECT_EQ(shrunk.right, original.right) << Text(hwnd);
+        EXPECT_EQ(shrunk.top, original.top) << Text(hwnd);
+    }
+
+    // Beyond the stored margin but within the scaled one (45 at 144 DPI).
+    HWND pseudo = PseudoOf(aware.hwnd);
+    const RECT shrunk = WindowRect(pseudo);
+    RECT client{};
+    GetClientRect(pseudo, &client);
+    POINT band{(30 + MulDiv(30, dpi, 96)) / 2, client.bottom / 2};
+    ClientToScreen(pseudo, &band);
+    MoveCursor(band.x, band.y);
+    Pump(600);
+    EXPECT_TRUE(IsShrunk(aware.hwnd)) << "restored within the scaled margin";
+
+    const RECT restored = RestoreByHover(aware.hwnd);
+    EXPECT_EQ(restored.right, shrunk.right);
+    EXPECT_EQ(restored.top, shrunk.top);
+    EXPECT_EQ(restored.right - restored.left, 600);
 }

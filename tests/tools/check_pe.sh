@@ -56,5 +56,33 @@ imports=$(awk '/DLL Name: QuilloraHelper.dll/ {found=1; next} found && /DLL Name
 check "exe imports InitializeHelper from QuilloraHelper.dll" grep -q 'InitializeHelper' <<<"$imports"
 check "exe imports UninitializeHelper from QuilloraHelper.dll" grep -q 'UninitializeHelper' <<<"$imports"
 
+# The program must start on Windows 7: the per-monitor DPI functions (spelled
+# "Dpi", unlike Vista's SetProcessDPIAware) and shcore are looked up at run
+# time, never imported.
+exe_imports=$(awk '/DLL Name:/ {dll=tolower($3); next} dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ {print dll ":" $3}' <<<"$exe_private")
+late=$(grep -E '^shcore\.dll:|:.*Dpi' <<<"$exe_imports" | tr '\n' ' ')
+check "exe imports no per-monitor DPI function or shcore (got: ${late:-none})" test -z "$late"
+
+# The manifest declares per-monitor DPI awareness and the supported systems.
+manifest=$(python3 - "$exe" <<'PY'
+import re, sys, xml.etree.ElementTree as ET
+found = re.search(rb'<\?xml.*?</assembly>', open(sys.argv[1], 'rb').read(), re.S)
+root = ET.fromstring(found.group(0))
+ns = {'v3': 'urn:schemas-microsoft-com:asm.v3', 'c': 'urn:schemas-microsoft-com:compatibility.v1',
+      'w05': 'http://schemas.microsoft.com/SMI/2005/WindowsSettings',
+      'w16': 'http://schemas.microsoft.com/SMI/2016/WindowsSettings'}
+settings = 'v3:application/v3:windowsSettings/'
+print((root.findtext(settings + 'w16:dpiAwareness', '', ns) or '').strip())
+print((root.findtext(settings + 'w05:dpiAware', '', ns) or '').strip().lower())
+print(' '.join(sorted(e.get('Id', '').lower() for e in root.findall('c:compatibility/c:application/c:supportedOS', ns))))
+PY
+)
+{ read -r awareness; read -r aware; read -r systems; } <<<"$manifest"
+check "manifest dpiAwareness is 'PerMonitorV2, PerMonitor' (got '$awareness')" test "$awareness" = "PerMonitorV2, PerMonitor"
+check "manifest dpiAware is true/pm (got '$aware')" test "$aware" = "true/pm"
+# Vista, 7, 8, 8.1, 10.
+supported='{1f676c76-80e1-4239-95bb-83d0f6d0da78} {35138b9a-5d96-4fbd-8e2d-a2440225f93a} {4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38} {8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a} {e2011457-1546-43c5-a5fe-008deee3d3f0}'
+check "manifest names Vista to Windows 10 as supported (got '$systems')" test "$systems" = "$supported"
+
 echo "$failures failed checks"
 exit $((failures > 0))

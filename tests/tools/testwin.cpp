@@ -3,6 +3,8 @@
 //   --title T  --class C  --x N --y N --w N --h N  --color RRGGBB
 //   --layered (created with WS_EX_LAYERED)   --show normal|max|min|hidden
 //   --refuse-close (ignores WM_CLOSE and SC_CLOSE)   --child (adds a child button)
+//   --dpi-unaware (a program written before display scaling: its window is
+//   created in the DPI-unaware context, which the system scales for it)
 // Like ordinary programs it creates its window hidden and shows it afterwards:
 //   --show-after MS (shows it MS milliseconds after creation, not at once)
 //   --title-at-show T (the title it takes just before it is shown)
@@ -34,6 +36,7 @@ struct Options {
     bool retitle = false;
     std::string titleAtShow;
     int idleTimerMs = 0;
+    bool dpiUnaware = false;
 };
 
 constexpr UINT_PTR kShowTimer = 1;
@@ -63,6 +66,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--refuse-close") o.refuseClose = true;
         else if (a == "--child") o.child = true;
         else if (a == "--create-visible") o.createVisible = true;
+        else if (a == "--dpi-unaware") o.dpiUnaware = true;
         else if (a == "--show-after") o.showAfterMs = std::atoi(next());
         else if (a == "--idle-timer") o.idleTimerMs = std::atoi(next());
         else if (a == "--title-at-show") {
@@ -125,10 +129,20 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// The thread's DPI context; the process's may already be settled (Wine
+// makes every process per-monitor aware unless its manifest says otherwise).
+void becomeDpiUnaware() {
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (set) set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1)));  // DPI_AWARENESS_CONTEXT_UNAWARE
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_options = parse(__argc, __argv);
+    if (g_options.dpiUnaware) becomeDpiUnaware();
     g_brush = CreateSolidBrush(g_options.color);
 
     WNDCLASSA wc{};

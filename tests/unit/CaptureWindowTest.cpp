@@ -68,6 +68,12 @@ TEST(CaptureWindow, FollowsTheTopLevelWindowUnderTheCursorAndKeepsTargetAcrossRe
     EXPECT_EQ(GetWindowRgn(frame.handle(), rgn), COMPLEXREGION);
     EXPECT_FALSE(PtInRegion(rgn, 150, 100));
     EXPECT_TRUE(PtInRegion(rgn, 1, 100));
+    // Three pixels wide at 96 DPI, scaled with the monitor (5 at 144 DPI).
+    HDC screen = GetDC(nullptr);
+    const int width = MulDiv(CaptureWindow::kFrameWidth, GetDeviceCaps(screen, LOGPIXELSX), 96);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(PtInRegion(rgn, width - 1, 100));
+    EXPECT_FALSE(PtInRegion(rgn, width, 100));
     DeleteObject(rgn);
 
     frame.Destroy();

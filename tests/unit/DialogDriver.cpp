@@ -163,6 +163,16 @@ RECT DialogUnits(HWND dialog, int x, int y, int w, int h) {
     return RECT{r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
+void WithBareTemplate(int templateId, const std::function<void(HWND)>& inspect) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND d = CreateDialogParamA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent,
+        [](HWND, UINT msg, WPARAM, LPARAM) -> INT_PTR { return msg == WM_INITDIALOG; }, 0);
+    EXPECT_NE(d, nullptr) << "template " << templateId;
+    if (d) inspect(d);
+    DestroyWindow(parent);  // and the dialog with it
+}
+
 }  // namespace uitest
 
 namespace uitest {

@@ -41,6 +41,9 @@ std::string TextOf(HWND window);
 RECT ClientRectOf(HWND dialog, int id);
 // A template rectangle in dialog units of `dialog`, in pixels.
 RECT DialogUnits(HWND dialog, int x, int y, int w, int h);
+// Creates dialog template `templateId` bare (no dialog object behind it; a
+// page gets a hidden parent), hands it to `inspect` and destroys it.
+void WithBareTemplate(int templateId, const std::function<void(HWND)>& inspect);
 
 }  // namespace uitest
 

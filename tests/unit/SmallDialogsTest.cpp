@@ -20,8 +20,6 @@ const std::string kQuickEditTitle = "\x83\x4e\x83\x43\x83\x62\x83\x4e\x95\xd2\x8
 const std::string kQuickCaptureTitle =
     "\x83\x4e\x83\x43\x83\x62\x83\x4e\x83\x4c\x83\x83\x83\x76\x83\x60\x83\x83\x82\xcc\x95\xd2\x8f\x57";
 
-INT_PTR CALLBACK plainProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
-
 struct Expected {
     int id, x, y, w, h;
 };
@@ -29,23 +27,19 @@ struct Expected {
 // Creates template `id` bare and compares the controls' pixel rectangles
 // with the dialog units they are meant to have.
 void expectLayout(int templateId, std::initializer_list<Expected> controls, bool checkHeight = true) {
-    // Pages are child windows and need a parent.
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent, plainProc, 0);
-    ASSERT_NE(d, nullptr) << templateId;
-    for (const Expected& c : controls) {
-        ASSERT_NE(GetDlgItem(d, c.id), nullptr) << templateId << "/" << c.id;
-        const RECT want = DialogUnits(d, c.x, c.y, c.w, c.h);
-        const RECT got = ClientRectOf(d, c.id);
-        EXPECT_EQ(got.left, want.left) << templateId << "/" << c.id;
-        EXPECT_EQ(got.top, want.top) << templateId << "/" << c.id;
-        EXPECT_EQ(got.right, want.right) << templateId << "/" << c.id;
-        if (checkHeight) {
-            EXPECT_EQ(got.bottom, want.bottom) << templateId << "/" << c.id;
+    WithBareTemplate(templateId, [&](HWND d) {
+        for (const Expected& c : controls) {
+            ASSERT_NE(GetDlgItem(d, c.id), nullptr) << templateId << "/" << c.id;
+            const RECT want = DialogUnits(d, c.x, c.y, c.w, c.h);
+            const RECT got = ClientRectOf(d, c.id);
+            EXPECT_EQ(got.left, want.left) << templateId << "/" << c.id;
+            EXPECT_EQ(got.top, want.top) << templateId << "/" << c.id;
+            EXPECT_EQ(got.right, want.right) << templateId << "/" << c.id;
+            if (checkHeight) {
+                EXPECT_EQ(got.bottom, want.bottom) << templateId << "/" << c.id;
+            }
         }
-    }
-    DestroyWindow(d);
-    DestroyWindow(parent);
+    });
 }
 
 }  // namespace
@@ -55,8 +49,8 @@ TEST(DialogTemplates, ControlsSitWhereTheLayoutPutsThem) {
     expectLayout(IDD_RULE_EDIT, {{IDC_EDITOR_TAB, 6, 6, 240, 216}, {IDOK, 138, 228, 50, 14}, {IDCANCEL, 192, 228, 50, 14}});
     expectLayout(IDD_QUICK_CAPTURE, {{IDC_EDITOR_TAB, 6, 6, 240, 216}, {IDOK, 138, 228, 50, 14}});
     expectLayout(IDD_QUICK_EDIT, {{IDOK, 120, 198, 50, 14}, {IDCANCEL, 174, 198, 50, 14}});
-    expectLayout(IDD_ABOUT, {{IDOK, 132, 6, 50, 14}, {IDC_ABOUT_TEXT, 36, 6, 96, 24}, {IDC_ABOUT_LINK, 36, 36, 96, 8}});
-    expectLayout(IDD_GENERAL_PAGE, {{IDC_STARTUP, 6, 6, 103, 10},
+    expectLayout(IDD_ABOUT, {{IDOK, 132, 6, 50, 14}, {IDC_ABOUT_TEXT, 36, 6, 96, 24}, {IDC_ABOUT_LINK, 36, 36, 120, 8}});
+    expectLayout(IDD_GENERAL_PAGE, {{IDC_STARTUP, 6, 6, 120, 10},
                                     {IDC_ACTIVE_RESTORE, 12, 36, 149, 10},
                                     {IDC_SENSITIVITY, 12, 84, 210, 12}});
     expectLayout(IDD_RULES_PAGE, {{IDC_RULE_LIST, 7, 7, 150, 140},
@@ -94,22 +88,19 @@ TEST(DialogTemplates, ControlsSitWhereTheLayoutPutsThem) {
 TEST(DialogTemplates, PagesAreCaptionlessChildrenAndDialogsArePopUps) {
     for (int id : {IDD_GENERAL_PAGE, IDD_RULES_PAGE, IDD_RULE_BASIC_PAGE, IDD_RULE_SHRINK_PAGE,
                    IDD_QUICK_CAPTURE_TITLE_PAGE}) {
-        HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), parent, plainProc, 0);
-        ASSERT_NE(d, nullptr) << id;
-        const auto style = static_cast<DWORD>(GetWindowLongPtrA(d, GWL_STYLE));
-        EXPECT_TRUE(style & WS_CHILD) << id;
-        EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER)) << id;
-        DestroyWindow(parent);
+        WithBareTemplate(id, [id](HWND d) {
+            const auto style = static_cast<DWORD>(GetWindowLongPtrA(d, GWL_STYLE));
+            EXPECT_TRUE(style & WS_CHILD) << id;
+            EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER)) << id;
+        });
     }
     for (int id : {IDD_SETTINGS, IDD_RULE_EDIT, IDD_ABOUT, IDD_QUICK_CAPTURE, IDD_QUICK_EDIT}) {
-        HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, plainProc, 0);
-        ASSERT_NE(d, nullptr) << id;
-        const auto style = static_cast<DWORD>(GetWindowLongPtrA(d, GWL_STYLE));
-        EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
-                  static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME))
-            << id;
-        DestroyWindow(d);
+        WithBareTemplate(id, [id](HWND d) {
+            const auto style = static_cast<DWORD>(GetWindowLongPtrA(d, GWL_STYLE));
+            EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+                      static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME))
+                << id;
+        });
     }
 }
 

@@ -1,0 +1,153 @@
+// Display scaling: the 96-DPI lengths the program scales, and the dialogs at
+// the scale the test runs at (the test command also runs these at 96, 144 and
+// 192 DPI with the dialog font of a Japanese system).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "DialogDriver.h"
+#include "res/resource.h"
+#include "ui/Dialogs.h"
+#include "win/Dpi.h"
+
+using namespace uitest;
+
+namespace {
+
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The face a Japanese system draws the dialog font with; without it the
+// metrics are a fallback's and say nothing about clipping.
+bool hasJapaneseDialogFace() {
+    LOGFONTA wanted{};
+    wanted.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyA(wanted.lfFaceName, "MS UI Gothic");
+    HDC screen = GetDC(nullptr);
+    bool found = false;
+    EnumFontFamiliesExA(
+        screen, &wanted,
+        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lp) -> int {
+            *reinterpret_cast<bool*>(lp) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// How a control lays out its label: the width its own drawing takes beside
+// it (check box and gap, button edges, group box indent), whether the label
+// wraps, and whether it must fit the control's height too.
+struct LabelLayout {
+    bool isLabel = false;
+    int decoration = 0;
+    bool wraps = false;
+    bool fillsHeight = false;
+};
+
+LabelLayout layoutOf(HWND control, int dpi) {
+    char name[32] = {};
+    GetClassNameA(control, name, sizeof name);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
+    LabelLayout label;
+    if (lstrcmpiA(name, "Static") == 0) {
+        const DWORD type = style & SS_TYPEMASK;
+        label.isLabel = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP ||
+                        type == SS_SIMPLE;
+        label.wraps = type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+        label.fillsHeight = true;
+    } else if (lstrcmpiA(name, "Button") == 0) {
+        label.isLabel = true;
+        switch (style & BS_TYPEMASK) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            label.decoration = MulDiv(16, dpi, 96);
+            label.fillsHeight = true;
+            break;
+        case BS_GROUPBOX: label.decoration = MulDiv(12, dpi, 96); break;
+        default: label.decoration = MulDiv(6, dpi, 96); break;
+        }
+    }
+    return label;
+}
+
+// Each label of `dialog` that its control cuts off, with the room it needs
+// and the room it has.
+std::vector<std::string> clippedLabels(HWND dialog, int dpi) {
+    std::vector<HWND> controls;
+    EnumChildWindows(
+        dialog,
+        [](HWND w, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&controls));
+    std::vector<std::string> clipped;
+    for (HWND control : controls) {
+        const std::string text = TextOf(control);
+        const LabelLayout label = layoutOf(control, dpi);
+        if (text.empty() || !label.isLabel) continue;
+        RECT client{};
+        GetClientRect(control, &client);
+        const int width = client.right - label.decoration;
+        RECT need{0, 0, width, 0};
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (label.wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        if (need.right > width || (label.fillsHeight && need.bottom > client.bottom)) {
+            clipped.push_back(text + " needs " + std::to_string(need.right) + " x " + std::to_string(need.bottom) +
+                              ", has " + std::to_string(width) + " x " + std::to_string(client.bottom));
+        }
+    }
+    return clipped;
+}
+
+void expectFontAndLabelsFit(HWND dialog, const std::string& which) {
+    const int dpi = systemDpi();
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << which << " at " << dpi << " DPI: not an 8-point font";
+    for (const std::string& label : clippedLabels(dialog, dpi)) ADD_FAILURE() << which << " at " << dpi << " DPI: " << label;
+}
+
+}  // namespace
+
+TEST(Dpi, ScalingRoundsLikeMulDivAndKeepsHugeSettingsHuge) {
+    for (int value : {0, 1, 3, 29, 30, 31, 100, -1, -30, 12345}) {
+        for (UINT dpi : {96u, 120u, 144u, 168u, 192u, 240u, 288u}) {
+            EXPECT_EQ(win::ScaleForDpi(value, dpi), MulDiv(value, static_cast<int>(dpi), 96)) << value << " at " << dpi;
+        }
+    }
+    // Where MulDiv gives up with -1, a margin of "never" stays "never".
+    EXPECT_EQ(win::ScaleForDpi(INT_MAX, 192), INT_MAX);
+    EXPECT_EQ(win::ScaleForDpi(INT_MIN, 192), INT_MIN);
+}
+
+// The templates are laid out in dialog units of an 8-point font: at any scale
+// the font grows with the DPI and every label still fits its control.
+TEST(Dpi, DialogFontFollowsTheScaleAndNoLabelIsCutOff) {
+    if (!hasJapaneseDialogFace()) GTEST_SKIP() << "no Japanese dialog face (MS UI Gothic) to measure with";
+    for (int id : {IDD_SETTINGS, IDD_GENERAL_PAGE, IDD_RULES_PAGE, IDD_RULE_EDIT, IDD_RULE_BASIC_PAGE,
+                   IDD_RULE_SHRINK_PAGE, IDD_QUICK_CAPTURE, IDD_QUICK_CAPTURE_TITLE_PAGE, IDD_QUICK_EDIT}) {
+        WithBareTemplate(id, [id](HWND d) { expectFontAndLabelsFit(d, "template " + std::to_string(id)); });
+    }
+    // The About box's texts come in at run time.
+    RunDialog([] { return quillora::ShowAboutDialog(nullptr); }, Ansi("Quilloraのバージョン情報"), [](HWND d) {
+        expectFontAndLabelsFit(d, "About");
+        Click(d, IDCANCEL);
+    });
+}
