@@ -73,12 +73,12 @@ shot() {  # settle the compositor's repaint, then the region the windows use
     wine reg add 'HKCU\Software\Microsoft\Notepad' /v "iWindowPos${v%%:*}" /t REG_DWORD /d "${v#*:}" /f >/dev/null 2>&1
   done
 
-  # Notepad first: the program shrinks windows that are open when it starts.
+  # Quillora first, then notepad, as a user starts a program while it runs.
+  wine Quillora.exe >/dev/null 2>&1 &
+  wait_for 60 window_of quillora.exe Quillora >/dev/null
   wine notepad memo.txt >/dev/null 2>&1 &
   wait_for 60 window_of notepad.exe memo.txt >/dev/null
   original=$(window_of notepad.exe memo.txt)
-  wine Quillora.exe >/dev/null 2>&1 &
-  wait_for 60 window_of quillora.exe Quillora >/dev/null
   # The window in use: notepad shrinks once it is no longer in front.
   wine 'C:\Program Files\Windows NT\Accessories\wordpad.exe' report.txt >/dev/null 2>&1 &
   wait_for 60 window_of wordpad.exe report.txt >/dev/null
