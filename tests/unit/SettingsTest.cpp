@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "rules/Settings.h"
+#include "ui/RuleEditDialog.h"
+#include "unit/DialogDriver.h"
 #include "unit/RulePrinting.h"
 
 using quillora::GlobalSettings;
@@ -377,6 +380,34 @@ TEST(Settings, ASaveThatCannotReplaceTheFileFailsAndLeavesItWhole) {
     EXPECT_TRUE(SaveSettings(folder.Dir(), GlobalSettings{}, rules));
     EXPECT_FALSE(folder.TempExists());
     EXPECT_EQ(titlesOf(load(folder).rules), (std::vector<std::string>{"new"}));
+}
+
+TEST(Settings, TheEditorKeepsTextsToWhatTheFileKeeps) {
+    std::string captured = "x";  // a window title as the capture tool fills it in
+    for (int i = 0; i < 200; ++i) captured += "\x82\xa0";
+    const std::string padded = " \"Untitled\" ";
+    Rule rule;
+    const int result = uitest::RunDialog([&] { return quillora::RunRuleEditor(nullptr, rule); },
+                                         uitest::Ansi("ルールの編集"), [&](HWND dialog) {
+                                             HWND basic = uitest::PageWith(dialog, IDC_TITLE);
+                                             for (int id : {IDC_EXPLANATION, IDC_APP_NAME, IDC_CLASS_NAME, IDC_TITLE})
+                                                 EXPECT_EQ(SendDlgItemMessageA(basic, id, EM_GETLIMITTEXT, 0, 0), 255)
+                                                     << id;
+                                             SetDlgItemTextA(basic, IDC_TITLE, captured.c_str());
+                                             SetDlgItemTextA(basic, IDC_EXPLANATION, padded.c_str());
+                                             uitest::Click(dialog, IDOK);
+                                         });
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(rule.Title, captured.substr(0, 255));
+    EXPECT_EQ(rule.Explanation, padded);
+
+    TempFolder folder;
+    RuleList rules;
+    rules.Append(rule);
+    SaveSettings(folder.Dir(), GlobalSettings{}, rules);
+    const Loaded loaded = load(folder);
+    ASSERT_EQ(loaded.rules.size(), 1u);
+    EXPECT_EQ(loaded.rules[0], rule);
 }
 
 TEST(Settings, EveryRuleSectionLoadsInFileOrderHoweverLongTheSectionList) {
