@@ -59,7 +59,6 @@ const TextKey kTextKeys[] = {
     {"Title", &Rule::Title},
 };
 
-
 bool isRuleSection(const std::string& name) { return PathMatchSpecA(name.c_str(), kRuleSectionPattern) != FALSE; }
 
 std::string readText(const ini::Section& section, const char* key, const std::string& fallback) {
