@@ -90,21 +90,10 @@ std::string singleLine(std::string text) {
     return text;
 }
 
-void appendLine(std::string& text, const std::string& line) {
-    text += line;
-    text += "\r\n";
-}
-
-void appendHeader(std::string& text, const std::string& name) { appendLine(text, '[' + name + ']'); }
-
-void appendKey(std::string& text, const std::string& key, const std::string& value) {
-    appendLine(text, key + '=' + value);
-}
-
 // The section's own lines stay as they are; the first line of each global
 // key takes the new value (as the platform's writer would do), and missing
 // keys are added at the end.
-void appendGlobalSection(std::string& text, const ini::Section& existing, const GlobalSettings& settings) {
+void appendGlobalSection(ini::FileText& text, const ini::Section& existing, const GlobalSettings& settings) {
     struct Value {
         const char* key;
         std::int32_t value;
@@ -112,28 +101,28 @@ void appendGlobalSection(std::string& text, const ini::Section& existing, const 
     } values[] = {{"ActiveRestore", settings.ActiveRestore ? 1 : 0, false},
                   {"Mergin", settings.Mergin, false},
                   {"Sensitivity", settings.Sensitivity, false}};
-    appendHeader(text, existing.name);
+    text.Header(existing.name);
     for (const ini::Entry& entry : existing.entries) {
         Value* value = nullptr;
         for (Value& v : values)
             if (!v.written && ini::SameName(entry.key, v.key)) value = &v;
         if (value) {
-            appendKey(text, entry.key, std::to_string(value->value));
+            text.Key(entry.key, std::to_string(value->value));
             value->written = true;
         } else {
-            appendLine(text, entry.line);
+            text.Line(entry);
         }
     }
     for (const Value& v : values)
-        if (!v.written) appendKey(text, v.key, std::to_string(v.value));
+        if (!v.written) text.Key(v.key, std::to_string(v.value));
 }
 
-void appendRuleSection(std::string& text, int number, const Rule& rule) {
-    appendHeader(text, "Rule" + std::to_string(number));
-    for (const TextKey& key : kTextKeys) appendKey(text, key.name, ini::EncodeValue(singleLine(rule.*key.field)));
+void appendRuleSection(ini::FileText& text, int number, const Rule& rule) {
+    text.Header("Rule" + std::to_string(number));
+    for (const TextKey& key : kTextKeys) text.Key(key.name, ini::EncodeValue(singleLine(rule.*key.field)));
     for (const IntKey& key : kIntKeys) {
         const std::int32_t value = key.intField ? rule.*key.intField : (rule.*key.boolField ? 1 : 0);
-        appendKey(text, key.name, std::to_string(value));
+        text.Key(key.name, std::to_string(value));
     }
 }
 
@@ -206,27 +195,31 @@ bool SaveSettings(const std::string& directory, const GlobalSettings& settings, 
         return false;
     }
     ini::ProfileReader file(path);
-    std::string text;
+    ini::FileText text;
     std::vector<std::string> written;  // a name the file holds twice is written once
     bool globalWritten = false;
     for (const std::string& name : file.SectionNames()) {
         if (isRuleSection(name)) continue;
-        if (std::any_of(written.begin(), written.end(), [&](const std::string& w) { return ini::SameName(w, name); }))
+        // A NUL byte in a header can leave blanks at the end of the name
+        // that the next reading drops.
+        const std::string_view shown = ini::TrimBlanks(name);
+        if (shown.empty() ||
+            std::any_of(written.begin(), written.end(), [&](const std::string& w) { return ini::SameName(w, shown); }))
             continue;
-        written.push_back(name);
+        written.emplace_back(shown);
         const ini::Section section = file.ReadSection(name);
-        if (ini::SameName(name, kGlobalSection)) {
+        if (ini::SameName(shown, kGlobalSection)) {
             appendGlobalSection(text, section, settings);
             globalWritten = true;
         } else {
-            appendHeader(text, name);
-            for (const ini::Entry& entry : section.entries) appendLine(text, entry.line);
+            text.Header(name);
+            for (const ini::Entry& entry : section.entries) text.Line(entry);
         }
     }
     if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}}, settings);
     int number = 1;
     for (const Rule& rule : rules) appendRuleSection(text, number++, rule);
-    return ini::ReplaceFileText(path, text);
+    return ini::ReplaceFileText(path, text.Text());
 }
 
 }  // namespace quillora

@@ -21,12 +21,6 @@ constexpr DWORD kMaxListSize = 1u << 28;
 constexpr int kMoveAttempts = 5;
 constexpr DWORD kMoveRetryMs = 50;
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 bool isAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -83,12 +77,11 @@ std::optional<std::int32_t> plainDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
-Entry parseEntry(std::string line) {
+Entry parseEntry(std::string_view line) {
     Entry entry;
     const std::size_t equals = line.find('=');
-    entry.key = trimmed(std::string_view(line).substr(0, equals));
-    if (equals != std::string::npos) entry.value = line.substr(equals + 1);
-    entry.line = std::move(line);
+    entry.key = TrimBlanks(line.substr(0, equals));
+    if (equals != std::string_view::npos) entry.value = line.substr(equals + 1);
     return entry;
 }
 
@@ -142,6 +135,12 @@ bool moveOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     if (isAscii(a) && isAscii(b)) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -186,12 +185,12 @@ std::vector<std::string> ProfileReader::SectionNames() {
 
 Section ProfileReader::ReadSection(const std::string& name) {
     Section section{name, {}};
-    for (std::string& line : readList([&](char* buffer, DWORD size) {
+    for (const std::string& line : readList([&](char* buffer, DWORD size) {
              return static_cast<DWORD>(GetPrivateProfileSectionA(name.c_str(), buffer, size, path_.c_str()));
          })) {
         // A line without a name ("=text") is found by no key; whether the
         // platform even returns it depends on the line before it.
-        Entry entry = parseEntry(std::move(line));
+        Entry entry = parseEntry(line);
         if (!entry.key.empty()) section.entries.push_back(std::move(entry));
     }
     return section;
@@ -206,8 +205,33 @@ std::int32_t ProfileReader::ReadInt(const Section& section, const char* key, std
     return static_cast<std::int32_t>(GetPrivateProfileIntA(section.name.c_str(), key, fallback, path_.c_str()));
 }
 
+void FileText::Header(std::string_view name) {
+    text_ += '[';
+    text_ += TrimBlanks(name);
+    text_ += ']';
+    end();
+}
+
+void FileText::Key(std::string_view key, std::string_view value) {
+    text_ += TrimBlanks(key);
+    text_ += '=';
+    text_ += value;
+    end();
+}
+
+void FileText::Line(const Entry& entry) {
+    if (entry.value) {
+        Key(entry.key, TrimBlanks(*entry.value));
+    } else {
+        text_ += entry.key;
+        end();
+    }
+}
+
+void FileText::end() { text_ += "\r\n"; }
+
 std::string DecodeValue(std::string_view raw) {
-    std::string_view text = trimmed(raw);
+    std::string_view text = TrimBlanks(raw);
     if (isQuotePair(text)) text = text.substr(1, text.size() - 2);
     return std::string(text);
 }

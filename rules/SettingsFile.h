@@ -14,7 +14,6 @@ namespace quillora::ini {
 // One named line of a section as the private-profile layer returns it
 // (comments and blank lines never are).
 struct Entry {
-    std::string line;                  // as returned, written back as it stands
     std::string key;                   // the name before '=', blanks trimmed
     std::optional<std::string> value;  // the raw text after '='; none for a line without '='
 };
@@ -27,6 +26,10 @@ struct Section {
     // look-ups; later duplicates are never seen.
     const Entry* Find(std::string_view key) const;
 };
+
+// The text without the blanks that the private-profile layer drops around
+// section names, keys and values.
+std::string_view TrimBlanks(std::string_view text);
 
 // Section and key names compare case-insensitively, character by character.
 bool SameName(std::string_view a, std::string_view b);
@@ -53,6 +56,24 @@ private:
 
     std::string path_;
     std::vector<char> buffer_;
+};
+
+// The lines of a settings file, each in the form the private-profile layer
+// reads back as it was written: the blanks that it would drop around names
+// and values (a NUL byte in a line can leave some behind) are left out.
+class FileText {
+public:
+    void Header(std::string_view name);
+    // `value` goes in as it stands (see EncodeValue for texts).
+    void Key(std::string_view key, std::string_view value);
+    // A line as it was read.
+    void Line(const Entry& entry);
+    const std::string& Text() const { return text_; }
+
+private:
+    void end();
+
+    std::string text_;
 };
 
 // What the value text of a line means: the blanks at both ends and one pair
