@@ -196,6 +196,7 @@ bool SaveSettings(const std::string& directory, const GlobalSettings& settings, 
     }
     ini::ProfileReader file(path);
     ini::FileText text;
+    text.Lines(file.Preamble());
     std::vector<std::string> written;  // a name the file holds twice is written once
     bool globalWritten = false;
     for (const std::string& name : file.SectionNames()) {

@@ -37,7 +37,8 @@ bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleLi
 // The same, with the invalid rules reported to report instead.
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report);
-// Rewrites the file whole: the other sections as they stand, [Quillora] with
+// Rewrites the file whole: the lines before the first section and the other
+// sections as they stand (comments inside sections are lost), [Quillora] with
 // the global settings, then the rules as Rule1..RuleN. A kill at any moment
 // leaves the old file or the new one. False (and logged) when the file could
 // not be written; the old file is then left as it was.

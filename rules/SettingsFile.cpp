@@ -85,15 +85,55 @@ Entry parseEntry(std::string_view line) {
     return entry;
 }
 
-bool fileHolds(const std::string& path, const std::string& text) {
+// The file's bytes; empty when it is missing, unreadable or beyond reason.
+std::string fileBytes(const std::string& path) {
     win::KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart != static_cast<LONGLONG>(text.size())) return false;
-    std::string held(text.size(), '\0');
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart >= kMaxListSize) return {};
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    return ReadFile(file.get(), held.data(), static_cast<DWORD>(held.size()), &read, nullptr) && read == held.size() &&
-           held == text;
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+    bytes.resize(read);
+    return bytes;
+}
+
+// The file's text as the profile layer reads it: by its byte-order mark
+// UTF-8 or UTF-16, otherwise the ANSI code page.
+std::wstring fileText(const std::string& bytes) {
+    std::wstring text;
+    if (bytes.size() >= 2 && (bytes[0] == '\xff' || bytes[0] == '\xfe') && bytes[1] == static_cast<char>(bytes[0] ^ 1)) {
+        const bool bigEndian = bytes[0] == '\xfe';
+        for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+            const auto high = static_cast<unsigned char>(bytes[at + (bigEndian ? 0 : 1)]);
+            const auto low = static_cast<unsigned char>(bytes[at + (bigEndian ? 1 : 0)]);
+            text += static_cast<wchar_t>(high << 8 | low);
+        }
+        return text;
+    }
+    const bool utf8 = bytes.rfind("\xef\xbb\xbf", 0) == 0;
+    const std::string_view body = std::string_view(bytes).substr(utf8 ? 3 : 0);
+    text.resize(body.size());
+    const int length = MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, body.data(), static_cast<int>(body.size()),
+                                           text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+// Where the first line that opens a section begins: one that starts with '['
+// and holds a ']' once the blanks around it are left out.
+std::size_t firstHeader(std::wstring_view text) {
+    constexpr std::wstring_view blanks = L" \t\v\f\r\n\x1a";
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring_view::npos) end = text.size();
+        const std::wstring_view line = text.substr(start, end - start);
+        const std::size_t first = line.find_first_not_of(blanks);
+        if (first != std::wstring_view::npos && line[first] == L'[' && line.find(L']', first) != std::wstring_view::npos)
+            return start;
+        start = end + 1;
+    }
+    return text.size();
 }
 
 bool writeFlushed(const std::string& path, const std::string& text) {
@@ -243,8 +283,19 @@ std::string EncodeValue(const std::string& text) {
     return quote ? '"' + text + '"' : text;
 }
 
+std::string ProfileReader::Preamble() const {
+    const std::wstring text = fileText(fileBytes(path_));
+    const auto length = static_cast<int>(firstHeader(text));
+    std::string preamble(static_cast<std::size_t>(length) * 2, '\0');
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, preamble.data(),
+                                          static_cast<int>(preamble.size()), nullptr, nullptr);
+    preamble.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+    if (!preamble.empty() && preamble.back() != '\n' && preamble.back() != '\r') preamble += "\r\n";  // no sections
+    return preamble;
+}
+
 bool ReplaceFileText(const std::string& path, const std::string& text) {
-    if (fileHolds(path, text)) return true;
+    if (fileBytes(path) == text) return true;
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         win::Log("%s is read-only; the settings were not saved", path.c_str());

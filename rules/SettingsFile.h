@@ -45,6 +45,9 @@ public:
     std::vector<std::string> SectionNames();
     // An absent section reads as one without lines.
     Section ReadSection(const std::string& name);
+    // The lines before the first section (notes for whoever edits the file
+    // by hand), which no profile function returns, in the ANSI code page.
+    std::string Preamble() const;
     // The key as the platform's integer reader takes it: the default when it
     // is missing or empty; plain decimal text is converted here, any other
     // form (hex prefixes, overflow, trailing letters) is left to the platform.
@@ -63,6 +66,8 @@ private:
 // and values (a NUL byte in a line can leave some behind) are left out.
 class FileText {
 public:
+    // Lines as they stand, each with its line break.
+    void Lines(std::string_view lines) { text_ += lines; }
     void Header(std::string_view name);
     // `value` goes in as it stands (see EncodeValue for texts).
     void Key(std::string_view key, std::string_view value);

@@ -40,6 +40,7 @@ public:
 
     std::string Input() {
         std::string text;
+        if (chance(20)) text = "; notes\r\n;\r\n\r\nstray=1\r\n[unclosed\r\n";
         // Long lists are rare: every private-profile call reads the whole file.
         const int rules = permille(10) ? pick(141, 160) : permille(2) ? 500 : pick(0, 12);
         const int globalAt = chance(80) ? pick(0, 2) : -1;

@@ -261,7 +261,8 @@ TEST(Settings, OtherSectionsKeepTheirPlaceAndKeys) {
     // the second of two nameless lines counts depends on the line before it.
     // A NUL byte ends a name or key early, before the blanks it would lose.
     using namespace std::string_literals;
-    folder.Write("[Other]\r\nkeep = 1\r\n;note\r\n=a\r\n=b\r\nflag\r\n[Quillora]\r\nmergin=9\r\nExtra=\"x\"\r\n"
+    folder.Write("; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep = 1\r\n;note\r\n=a\r\n=b\r\nflag\r\n"
+                 "[Quillora]\r\nmergin=9\r\nExtra=\"x\"\r\n"
                  "[Rule1]\r\nTitle=old\r\n[Zed]\r\nz=2\r\n[Nul \0x]\r\nk \0= v \r\n"s);
     Loaded loaded = load(folder);
     EXPECT_EQ(loaded.settings.Mergin, 9);
@@ -271,13 +272,18 @@ TEST(Settings, OtherSectionsKeepTheirPlaceAndKeys) {
     EXPECT_EQ(folder.Sections(), (std::vector<std::string>{"Other", "Quillora", "Zed", "Nul", "Rule1", "Rule2"}));
     const std::string raw = folder.Read();
     EXPECT_EQ(raw.substr(0, raw.find("[Rule1]")),
-              "[Other]\r\nkeep=1\r\nflag\r\n[Quillora]\r\nmergin=4\r\nExtra=\"x\"\r\nActiveRestore=1\r\n"
+              "; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep=1\r\nflag\r\n[Quillora]\r\nmergin=4\r\n"
+              "Extra=\"x\"\r\nActiveRestore=1\r\n"
               "Sensitivity=30\r\n[Zed]\r\nz=2\r\n[Nul]\r\nk=v\r\n");
     EXPECT_EQ(folder.Value("Rule2", "Title"), "new");
 
     Loaded again = load(folder);
     EXPECT_TRUE(SaveSettings(folder.Dir(), again.settings, again.rules));
     EXPECT_EQ(folder.Read(), raw) << "a second save changes nothing";
+
+    folder.Write("; only a note");
+    EXPECT_TRUE(SaveSettings(folder.Dir(), GlobalSettings{}, RuleList{}));
+    EXPECT_EQ(folder.Read().rfind("; only a note\r\n[Quillora]\r\n", 0), 0u) << folder.Read();
 }
 
 TEST(Settings, LineBreaksInTextsCannotAddKeysOrSections) {
