@@ -3,13 +3,14 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
-
-#include <boost/lexical_cast.hpp>
 
 #include "res/resource.h"
 #include "rules/ResourceString.h"
+#include "rules/SettingsFile.h"
+#include "win/Handles.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -17,8 +18,6 @@ namespace {
 
 const char kGlobalSection[] = "Quillora";
 const char kRuleSectionPattern[] = "Rule*";
-constexpr DWORD kSectionNamesSize = 1024;
-constexpr DWORD kValueSize = 256;
 
 // The 16 numeric keys of a rule section, in file order, with the default a
 // missing key gets. Booleans are stored as 1/0.
@@ -60,40 +59,20 @@ const TextKey kTextKeys[] = {
     {"Title", &Rule::Title},
 };
 
-std::string readText(const char* section, const char* key, const char* fallback, const char* path) {
-    char buffer[kValueSize] = {};
-    GetPrivateProfileStringA(section, key, fallback, buffer, kValueSize, path);
-    return buffer;
+bool isRuleSection(const std::string& name) { return PathMatchSpecA(name.c_str(), kRuleSectionPattern) != FALSE; }
+
+std::string readText(const ini::Section& section, const char* key, const std::string& fallback) {
+    const ini::Entry* entry = section.Find(key);
+    return entry && entry->value ? FitStoredText(ini::DecodeValue(*entry->value)) : fallback;
 }
 
-// Visits the Rule* sections among the names that a 1024-byte section list
-// holds whole (with its closing NUL), in file order; later names are not seen.
-// The list is read into a larger buffer first because the platform cuts the
-// name that straddles the limit short instead of dropping it, and a cut
-// "Rule141" read as "Rule14" would load or delete the wrong section.
-template <typename F>
-void forEachRuleSection(const char* path, F&& visit) {
-    constexpr DWORD readSize = 2 * kSectionNamesSize;
-    std::vector<char> names(readSize + 1, '\0');  // the extra NUL ends the walk whatever is read
-    GetPrivateProfileSectionNamesA(names.data(), readSize, path);
-    const char* const listEnd = names.data() + kSectionNamesSize - 1;  // the list's own closing NUL
-    for (const char* name = names.data(); *name;) {
-        const char* nameEnd = name + std::strlen(name);
-        if (nameEnd >= listEnd) break;
-        if (PathMatchSpecA(name, kRuleSectionPattern)) visit(std::string(name, nameEnd));
-        name = nameEnd + 1;
-    }
-}
-
-Rule readRule(const char* section, const char* path) {
+Rule readRule(ini::ProfileReader& file, const std::string& name, const std::string& defaultExplanation) {
+    const ini::Section section = file.ReadSection(name);
     Rule rule;
-    const std::string defaultExplanation = LoadResourceString(IDS_MATCH_REGEX);
-    for (const TextKey& key : kTextKeys) {
-        const char* fallback = key.field == &Rule::Explanation ? defaultExplanation.c_str() : "";
-        rule.*key.field = readText(section, key.name, fallback, path);
-    }
+    for (const TextKey& key : kTextKeys)
+        rule.*key.field = readText(section, key.name, key.field == &Rule::Explanation ? defaultExplanation : "");
     for (const IntKey& key : kIntKeys) {
-        int value = static_cast<int>(GetPrivateProfileIntA(section, key.name, key.defaultValue, path));
+        const std::int32_t value = file.ReadInt(section, key.name, key.defaultValue);
         if (key.intField) rule.*key.intField = value;
         else rule.*key.boolField = value != 0;
     }
@@ -111,18 +90,77 @@ std::string singleLine(std::string text) {
     return text;
 }
 
+// The section's own lines stay as they are; the first line of each global
+// key takes the new value (as the platform's writer would do), and missing
+// keys are added at the end.
+void appendGlobalSection(ini::FileText& text, const ini::Section& existing, const GlobalSettings& settings) {
+    struct Value {
+        const char* key;
+        std::int32_t value;
+        bool written;
+    } values[] = {{"ActiveRestore", settings.ActiveRestore ? 1 : 0, false},
+                  {"Mergin", settings.Mergin, false},
+                  {"Sensitivity", settings.Sensitivity, false}};
+    text.Header(existing.name);
+    for (const ini::Entry& entry : existing.entries) {
+        Value* value = nullptr;
+        for (Value& v : values)
+            if (!v.written && ini::SameName(entry.key, v.key)) value = &v;
+        if (value) {
+            text.Key(entry.key, std::to_string(value->value));
+            value->written = true;
+        } else {
+            text.Line(entry);
+        }
+    }
+    for (const Value& v : values)
+        if (!v.written) text.Key(v.key, std::to_string(v.value));
+}
+
+void appendRuleSection(ini::FileText& text, int number, const Rule& rule) {
+    text.Header("Rule" + std::to_string(number));
+    for (const TextKey& key : kTextKeys) text.Key(key.name, ini::EncodeValue(singleLine(rule.*key.field)));
+    for (const IntKey& key : kIntKeys) {
+        const std::int32_t value = key.intField ? rule.*key.intField : (rule.*key.boolField ? 1 : 0);
+        text.Key(key.name, std::to_string(value));
+    }
+}
+
 void warnInvalidRule(const Rule& rule) {
     std::string text = FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str());
     std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
     MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
+// A file that is there but cannot be opened (held open by another program,
+// or without the right to read it) must not pass for an empty one.
+bool readableOrMissing(const std::string& path) {
+    win::KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD error = GetLastError();
+    if (file || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    SetLastError(error);
+    win::LogFailure("CreateFileA (reading the settings)");
+    return false;
+}
+
 }  // namespace
 
 std::string SettingsFilePath(const std::string& directory) {
     char path[MAX_PATH] = {};
-    PathCombineA(path, directory.c_str(), "Quillora.ini");
+    if (!PathCombineA(path, directory.c_str(), "Quillora.ini")) return {};
     return path;
+}
+
+std::string FitStoredText(std::string text) {
+    std::size_t kept = 0;
+    while (kept < text.size()) {
+        const std::size_t length = IsDBCSLeadByte(static_cast<BYTE>(text[kept])) ? 2 : 1;
+        if (kept + length > kStoredTextLimit) break;
+        kept += length;
+    }
+    text.resize(std::min(kept, text.size()));
+    return text;
 }
 
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules) {
@@ -132,54 +170,57 @@ bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleLi
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report) {
     const std::string path = SettingsFilePath(directory);
-    const char* file = path.c_str();
-    settings.ActiveRestore = GetPrivateProfileIntA(kGlobalSection, "ActiveRestore", 1, file) != 0;
-    settings.Mergin = static_cast<std::int32_t>(GetPrivateProfileIntA(kGlobalSection, "Mergin", 30, file));
-    settings.Sensitivity = static_cast<std::int32_t>(GetPrivateProfileIntA(kGlobalSection, "Sensitivity", 30, file));
+    if (path.empty() || !readableOrMissing(path)) return false;
+    ini::ProfileReader file(path);
+    const ini::Section global = file.ReadSection(kGlobalSection);
+    settings.ActiveRestore = file.ReadInt(global, "ActiveRestore", 1) != 0;
+    settings.Mergin = file.ReadInt(global, "Mergin", 30);
+    settings.Sensitivity = file.ReadInt(global, "Sensitivity", 30);
 
-    forEachRuleSection(file, [&](const std::string& section) {
-        Rule rule = readRule(section.c_str(), file);
+    const std::string defaultExplanation = LoadResourceString(IDS_MATCH_REGEX);
+    for (const std::string& name : file.SectionNames()) {
+        if (!isRuleSection(name)) continue;
+        Rule rule = readRule(file, name, defaultExplanation);
         ValidateRule(rule);
         if (!rule.IsValid && report) report(rule);
         rules.Append(rule);
-    });
-    return true;
-}
-
-bool WriteIntKey(const char* section, const char* key, std::int32_t value, const char* path) {
-    std::string text;
-    try {
-        text = boost::lexical_cast<std::string>(value);
-    } catch (const boost::bad_lexical_cast&) {
-        return false;
     }
-    return WritePrivateProfileStringA(section, key, text.c_str(), path) != FALSE;
+    return true;
 }
 
 bool SaveSettings(const std::string& directory, const GlobalSettings& settings, const RuleList& rules) {
     const std::string path = SettingsFilePath(directory);
-    const char* file = path.c_str();
-    WriteIntKey(kGlobalSection, "ActiveRestore", settings.ActiveRestore ? 1 : 0, file);
-    WriteIntKey(kGlobalSection, "Mergin", settings.Mergin, file);
-    WriteIntKey(kGlobalSection, "Sensitivity", settings.Sensitivity, file);
-
-    forEachRuleSection(file, [&](const std::string& section) {
-        WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file);
-    });
-
-    int n = 1;
-    for (const Rule& rule : rules) {
-        char section[32] = {};
-        wsprintfA(section, "Rule%d", n++);
-        for (const TextKey& key : kTextKeys) {
-            WritePrivateProfileStringA(section, key.name, singleLine(rule.*key.field).c_str(), file);
-        }
-        for (const IntKey& key : kIntKeys) {
-            std::int32_t value = key.intField ? rule.*key.intField : (rule.*key.boolField ? 1 : 0);
-            WriteIntKey(section, key.name, value, file);
+    if (path.empty()) {
+        win::Log("no settings file path for %s", directory.c_str());
+        return false;
+    }
+    ini::ProfileReader file(path);
+    ini::FileText text;
+    text.Lines(file.Preamble());
+    std::vector<std::string> written;  // a name the file holds twice is written once
+    bool globalWritten = false;
+    for (const std::string& name : file.SectionNames()) {
+        if (isRuleSection(name)) continue;
+        // A NUL byte in a header can leave blanks at the end of the name
+        // that the next reading drops.
+        const std::string_view shown = ini::TrimBlanks(name);
+        if (shown.empty() ||
+            std::any_of(written.begin(), written.end(), [&](const std::string& w) { return ini::SameName(w, shown); }))
+            continue;
+        written.emplace_back(shown);
+        const ini::Section section = file.ReadSection(name);
+        if (ini::SameName(shown, kGlobalSection)) {
+            appendGlobalSection(text, section, settings);
+            globalWritten = true;
+        } else {
+            text.Header(name);
+            for (const ini::Entry& entry : section.entries) text.Line(entry);
         }
     }
-    return true;
+    if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}}, settings);
+    int number = 1;
+    for (const Rule& rule : rules) appendRuleSection(text, number++, rule);
+    return ini::ReplaceFileText(path, text.Text());
 }
 
 }  // namespace quillora

@@ -18,24 +18,30 @@ struct GlobalSettings {
     bool operator==(const GlobalSettings&) const = default;
 };
 
+// The file beside the executable; empty when the path would be too long.
 std::string SettingsFilePath(const std::string& directory);
 
 // Told about each rule that fails validation while the file is read.
 using InvalidRuleReporter = std::function<void(const Rule&)>;
 
-// Reads the file (missing keys give their defaults) and appends its rules.
-// Every rule that fails validation is reported with a message box (no owner)
-// and appended anyway. Always returns true.
+// The bytes of a text the settings file keeps (longer texts come back cut).
+constexpr std::size_t kStoredTextLimit = 255;
+// `text` cut to kStoredTextLimit bytes, never inside a double-byte character.
+std::string FitStoredText(std::string text);
+
+// Reads the file (missing keys give their defaults) and appends its rules,
+// all of them, in file order. Every rule that fails validation is reported
+// with a message box (no owner) and appended anyway. False only when the file
+// exists but cannot be read (then nothing is read).
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules);
 // The same, with the invalid rules reported to report instead.
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report);
-// Writes the global settings, deletes every Rule* section and writes the
-// rules as Rule1..RuleN. Always returns true.
+// Rewrites the file whole: the lines before the first section and the other
+// sections as they stand (comments inside sections are lost), [Quillora] with
+// the global settings, then the rules as Rule1..RuleN. A kill at any moment
+// leaves the old file or the new one. False (and logged) when the file could
+// not be written; the old file is then left as it was.
 bool SaveSettings(const std::string& directory, const GlobalSettings& settings, const RuleList& rules);
-
-// Writes an int32 as decimal text; false without writing when the text
-// cannot be made.
-bool WriteIntKey(const char* section, const char* key, std::int32_t value, const char* path);
 
 }  // namespace quillora

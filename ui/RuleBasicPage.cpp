@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "rules/Matching.h"
 #include "rules/ResourceString.h"
+#include "rules/Settings.h"
 #include "win/Controls.h"
 
 namespace quillora {
@@ -12,6 +13,11 @@ namespace quillora {
 namespace {
 
 constexpr int kMaxText = 1023;
+constexpr int kTextEdits[] = {IDC_EXPLANATION, IDC_APP_NAME, IDC_CLASS_NAME, IDC_TITLE};
+
+// What the settings file keeps of the text: a captured title may be longer
+// than the typing limit.
+std::string storedText(HWND page, int id) { return FitStoredText(win::ItemText(page, id, kMaxText)); }
 
 // Brings the page's tab to the front, as a click on it would (the tab control
 // tells the dialog, which shows the page). PageTab keeps each page in its tab
@@ -50,6 +56,7 @@ HWND RuleBasicPage::Create(HWND parent) { return createModeless(parent, IDD_RULE
 BOOL RuleBasicPage::onInit() {
     HWND page = handle();
     captureTool_.Attach(page, item(IDC_CAPTURE));
+    for (int id : kTextEdits) SendDlgItemMessageA(page, id, EM_LIMITTEXT, kStoredTextLimit, 0);
     win::SetItemText(page, IDC_EXPLANATION, rule_.Explanation);
     for (unsigned id : {IDS_MATCH_EXACT, IDS_MATCH_WILDCARD, IDS_MATCH_REGEX})
         win::AddComboEntry(page, IDC_MATCH_METHOD, LoadResourceString(id));
@@ -62,9 +69,9 @@ BOOL RuleBasicPage::onInit() {
 
 bool RuleBasicPage::Apply() {
     HWND page = handle();
-    const std::string appName = win::ItemText(page, IDC_APP_NAME, kMaxText);
-    const std::string className = win::ItemText(page, IDC_CLASS_NAME, kMaxText);
-    const std::string title = win::ItemText(page, IDC_TITLE, kMaxText);
+    const std::string appName = storedText(page, IDC_APP_NAME);
+    const std::string className = storedText(page, IDC_CLASS_NAME);
+    const std::string title = storedText(page, IDC_TITLE);
     if (appName.empty() && className.empty() && title.empty()) {
         const std::string text = LoadResourceString(IDS_NEED_WINDOW_MATCH);
         MessageBoxA(GetAncestor(page, GA_ROOT), text.c_str(), "", MB_OK);
@@ -75,7 +82,7 @@ bool RuleBasicPage::Apply() {
                                         regexCompiles(page, IDC_CLASS_NAME, IDS_COLUMN_CLASSNAME, className) &&
                                         regexCompiles(page, IDC_TITLE, IDS_COLUMN_TITLE, title)))
         return false;
-    rule_.Explanation = win::ItemText(page, IDC_EXPLANATION, kMaxText);
+    rule_.Explanation = storedText(page, IDC_EXPLANATION);
     rule_.MatchMethod = method;
     rule_.AppName = appName;
     rule_.ClassName = className;
