@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
@@ -84,15 +86,19 @@ private:
     HWND Original_ = nullptr;
     HWND Created_ = nullptr;
     win::KernelHandle OriginalProcess_;
+    // Destroyed in reverse: the bitmap is deselected before the context and
+    // the bitmap go.
     win::Bitmap BackBitmap_;
     win::MemoryDC BackDC_;
-    HGDIOBJ BackDCInitialBitmap_ = nullptr;
+    std::optional<win::SelectObjectScope> BackSelected_;
     boost::shared_ptr<Stretcher> Stretcher_;
     Rule Rule_;
     // Off until the first placement: the size the system gives the window
     // before it (a frame's minimum size at creation) is not the user's.
     bool SizeLearning_ = false;
     bool OutsideSizeMove_ = true;
+    // Set while captures fail, so that a failing original is logged once.
+    bool CaptureFailing_ = false;
 };
 
 using PseudoWindowPtr = boost::shared_ptr<PseudoWindow>;

@@ -2,6 +2,7 @@
 #include "pseudo/PseudoWindow.h"
 
 #include "pseudo/Properties.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -10,10 +11,9 @@ constexpr UINT_PTR kRefreshTimer = 1;
 }
 
 void PseudoWindow::releaseBackBuffer() {
-    // A DC must not be deleted with our bitmap still selected: put back the
-    // bitmap it was made with first.
-    if (BackDC_ && BackDCInitialBitmap_) SelectObject(BackDC_.get(), BackDCInitialBitmap_);
-    BackDCInitialBitmap_ = nullptr;
+    // A DC must not be deleted with our bitmap still selected: the bitmap it
+    // was made with goes back first.
+    BackSelected_.reset();
     BackDC_.reset();
     BackBitmap_.reset();
 }
@@ -25,11 +25,10 @@ void PseudoWindow::rebuildBackBuffer(int width, int height) {
     win::Bitmap bitmap(CreateCompatibleBitmap(windowDC.get(), width, height));
     win::MemoryDC dc(CreateCompatibleDC(windowDC.get()));
     if (!bitmap || !dc) return;
-    HGDIOBJ initial = SelectObject(dc.get(), bitmap.get());
-    if (!initial || initial == HGDI_ERROR) return;
     BackBitmap_ = std::move(bitmap);
     BackDC_ = std::move(dc);
-    BackDCInitialBitmap_ = initial;
+    BackSelected_.emplace(BackDC_.get(), BackBitmap_.get());
+    if (!BackSelected_->Selected()) releaseBackBuffer();
 }
 
 Size PseudoWindow::backBufferSize() const {
@@ -46,9 +45,13 @@ void PseudoWindow::Capture(HWND original) {
     RECT client{};
     if (destination.width == 0 || destination.height == 0 || !GetClientRect(original, &client)) return;
     win::WindowDC source(original);
-    if (!source) return;
-    Stretcher_->Stretch(BackDC_.get(), 0, 0, destination.width, destination.height, source.get(), 0, 0, client.right,
-                        client.bottom);
+    const bool taken = source && Stretcher_->Stretch(BackDC_.get(), 0, 0, destination.width, destination.height,
+                                                     source.get(), 0, 0, client.right, client.bottom);
+    // The stand-in then keeps its last picture; say why once, not per frame.
+    if (!taken && !CaptureFailing_ && IsWindow(original)) {
+        win::Log("capture of %08lX failed (error %lu)", HandleToULong(original), GetLastError());
+    }
+    CaptureFailing_ = !taken;
 }
 
 void PseudoWindow::onSize(int width, int height) {

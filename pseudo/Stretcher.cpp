@@ -35,27 +35,27 @@ private:
 
 }  // namespace
 
-void SpeedStretcher::Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
+bool SpeedStretcher::Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
     // No stretch mode is set: the context's default is an unfiltered copy,
     // the cheapest the platform has.
-    StretchBlt(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, SRCCOPY);
+    return StretchBlt(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, SRCCOPY) != FALSE;
 }
 
 // Both pictures are taken from (0, 0): every caller renders a whole client
 // area into a whole back buffer, so the origins are always 0.
-void QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, HDC src, int /*sx*/, int /*sy*/,
+bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, HDC src, int /*sx*/, int /*sy*/,
                                int sw, int sh) {
-    // An empty original leaves the previous picture.
-    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+    // An empty original leaves the previous picture; nothing failed.
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return true;
     Scaler.Prepare(sw, sh, dw, dh);
     const int stripRows = std::clamp(kStripBytes / 4 / sw, 1, sh);
     // A picture that could not be made or taken must not be drawn over the
     // previous one.
-    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) return;
+    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) return false;
     CapturedRows rows(Source, src, sh);
-    if (!Scaler.Scale(rows, Destination.Row(0), Destination.Width())) return;
+    if (!Scaler.Scale(rows, Destination.Row(0), Destination.Width())) return false;
     // Only what the scaler wrote; the rest of the back buffer keeps its pixels.
-    Destination.Draw(dst, Destination.Width(), Destination.Height());
+    return Destination.Draw(dst, Destination.Width(), Destination.Height());
 }
 
 boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {

@@ -113,6 +113,9 @@ public:
     SelectObjectScope(const SelectObjectScope&) = delete;
     SelectObjectScope& operator=(const SelectObjectScope&) = delete;
 
+    // False when the object could not be selected.
+    bool Selected() const { return old_ && old_ != HGDI_ERROR; }
+
 private:
     HDC dc_;
     HGDIOBJ old_;

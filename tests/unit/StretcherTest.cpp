@@ -63,11 +63,15 @@ TEST(Stretcher, SpeedFillsExactlyTheDestinationRectangleWithTheColour) {
     for (const Case& c : kCases) ExpectExactFill(stretcher, c);
 }
 
-TEST(Stretcher, QualityWithAnEmptySourceKeepsThePreviousPicture) {
+TEST(Stretcher, AnEmptyOrUnreadableSourceKeepsThePreviousPicture) {
     MemorySurface original(1, 1, MemorySurface::DibSection);
     MemorySurface back(8, 6, MemorySurface::ScreenCompatible);
     back.Fill(kBackground);
-    QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, original.dc(), 0, 0, 0, 0);
+    // An empty original is nothing to report; a context that cannot be read
+    // (its window vanished) is a failure the caller logs.
+    EXPECT_TRUE(QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, original.dc(), 0, 0, 0, 0));
+    EXPECT_FALSE(QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, nullptr, 0, 0, 16, 12));
+    EXPECT_FALSE(SpeedStretcher().Stretch(back.dc(), 0, 0, 8, 6, nullptr, 0, 0, 16, 12));
     EXPECT_EQ(FirstMismatch(back, kBackground, 8, 6), "");
 }
 
