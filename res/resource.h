@@ -49,6 +49,7 @@
 #define IDS_CANNOT_SHRINK 150
 #define IDS_MENU_EDIT 151
 #define IDS_BAD_REGEX 153  // 152 has no text
+#define IDS_SAVE_FAILED 154
 
 // Dialog templates and controls follow below.
 

@@ -76,6 +76,25 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
     EXPECT_TRUE(IsReleased(target.hwnd)) << "the settings dialog resumed a paused program";
 }
 
+TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
+    const std::string ini = Globals() + TitleRule(1, "Kept");
+    RunningQuillora q(ini);
+    ASSERT_TRUE(q.Ok());
+    ASSERT_TRUE(SetFileAttributesA(q.Box().IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    q.Post(WM_COMMAND, kSettingsCommand);
+    HWND dialog = WaitDialog(q.Proc().Id(), SettingsTitle());
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, IDOK);
+    MessageBoxInfo failed = WaitMessageBox(q.Proc().Id());
+    ASSERT_NE(failed.hwnd, nullptr) << "a failed save went unreported";
+    EXPECT_EQ(failed.caption, "Quillora");
+    EXPECT_EQ(failed.text, Ansi("設定ファイルを保存できませんでした。"));
+    PressButton(failed.hwnd, IDOK);
+    EXPECT_EQ(q.Box().ReadIni(), ini);
+    SetFileAttributesA(q.Box().IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    q.Exit();
+}
+
 TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
     RunningQuillora q(Globals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
     ASSERT_TRUE(q.Ok());
