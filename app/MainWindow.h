@@ -11,11 +11,11 @@
 
 #include <boost/shared_ptr.hpp>
 
-#include "app/Application.h"
-#include "app/CaptureWindow.h"
 #include "app/PendingWindows.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
+#include "rules/Application.h"
+#include "ui/CaptureWindow.h"
 #include "win/Window.h"
 
 namespace quillora {

@@ -1,9 +1,11 @@
-// The program's private window messages, timers and tray constants.
+// The main window's private messages (those of the hook library and of the
+// pseudo windows are defined where they are sent), timers and tray constants.
 #pragma once
 
 #include <windows.h>
 
 #include "hook/QuilloraHelper.h"
+#include "pseudo/PseudoMessages.h"
 
 namespace quillora {
 
@@ -11,8 +13,6 @@ constexpr UINT WM_TRAY_NOTIFY = WM_APP + 0x01;
 constexpr UINT WM_SHELL_CREATED = QUILLORA_WM_SHELL_CREATED;
 constexpr UINT WM_SHELL_DESTROYED = QUILLORA_WM_SHELL_DESTROYED;
 constexpr UINT WM_SHELL_ACTIVATED = QUILLORA_WM_SHELL_ACTIVATED;
-constexpr UINT WM_PSEUDO_CLICKED = WM_APP + 0x14;
-constexpr UINT WM_PSEUDO_REBUILD = WM_APP + 0x15;
 
 constexpr UINT_PTR IDT_POLL = 1;
 constexpr UINT_PTR IDT_QUICK_CAPTURE = 2;

@@ -5,13 +5,13 @@
 #include <memory>
 #include <string_view>
 
-#include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/Recovery.h"
 #include "hook/QuilloraHelper.h"
 #include "pseudo/PseudoWindow.h"
 #include "res/resource.h"
+#include "rules/Application.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"

@@ -2,8 +2,8 @@
 
 #include <unordered_set>
 
-#include "app/Messages.h"
 #include "pseudo/Properties.h"
+#include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 

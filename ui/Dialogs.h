@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/Application.h"
+#include "rules/Application.h"
 #include "rules/Rule.h"
 
 namespace quillora {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Application.h"
+#include "rules/Application.h"
 #include "win/Dialog.h"
 
 namespace quillora {

@@ -2,7 +2,7 @@
 // rules on or off, on a working copy that only Apply hands back.
 #pragma once
 
-#include "app/Application.h"
+#include "rules/Application.h"
 #include "rules/Rule.h"
 #include "win/Dialog.h"
 

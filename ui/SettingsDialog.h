@@ -2,8 +2,8 @@
 // written into the application before OK.
 #pragma once
 
-#include "app/Application.h"
 #include "res/resource.h"
+#include "rules/Application.h"
 #include "ui/GeneralPage.h"
 #include "ui/PageTab.h"
 #include "ui/RulesPage.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/CaptureWindow.h"
+#include "ui/CaptureWindow.h"
 #include "win/Subclass.h"
 
 namespace quillora {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
 #include "res/resource.h"
+#include "rules/Application.h"
 #include "rules/Rule.h"
 #include "ui/Dialogs.h"
 #include "ui/RuleEditDialog.h"

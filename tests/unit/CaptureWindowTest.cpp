@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "UiPump.h"
-#include "app/CaptureWindow.h"
+#include "ui/CaptureWindow.h"
 
 using quillora::CaptureWindow;
 using quillora::OutermostVisibleAncestor;

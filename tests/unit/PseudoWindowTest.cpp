@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
 #include "e2e/Harness.h"
 #include "pseudo/Properties.h"
+#include "pseudo/PseudoMessages.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
 

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "DialogDriver.h"
-#include "app/Application.h"
 #include "res/resource.h"
+#include "rules/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/StartupShortcut.h"
 

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "rules/Application.h"
 
 #include <shlwapi.h>
 

@@ -1,4 +1,4 @@
-#include "app/CaptureWindow.h"
+#include "ui/CaptureWindow.h"
 
 #include "win/Dpi.h"
 #include "win/Handles.h"
