@@ -211,9 +211,7 @@ void MainWindow::openSettings() {
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
         if (ShowSettingsDialog(handle(), app_) == IDOK && !app_.Save()) {
-            const std::string text = LoadResourceString(IDS_SAVE_FAILED);
-            const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-            MessageBoxA(handle(), text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+            ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.

@@ -174,9 +174,7 @@ void MainWindow::onQuickCaptureTick() {
 
 void MainWindow::quickCapturePick(HWND target) {
     if (!IsWindow(target) || !isEligible(target)) {
-        const std::string text = LoadResourceString(IDS_CANNOT_SHRINK);
-        const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-        MessageBoxA(handle(), text.c_str(), caption.c_str(), MB_OK);
+        ShowMessageBox(handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
         return;
     }
     Rule rule;

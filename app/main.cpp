@@ -19,8 +19,6 @@
 
 namespace {
 
-using quillora::LoadResourceString;
-
 static_assert(std::string_view(quillora::kMainWindowClass) == QUILLORA_MAIN_WINDOW_CLASS,
               "the hook reports only to windows of this class");
 
@@ -28,9 +26,7 @@ static_assert(std::string_view(quillora::kMainWindowClass) == QUILLORA_MAIN_WIND
 bool claimSingleInstance() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, quillora::kMutexName);
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
-        const std::string text = LoadResourceString(IDS_ALREADY_RUNNING);
-        const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-        MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+        quillora::ShowMessageBox(nullptr, IDS_ALREADY_RUNNING, IDS_PROGRAM_NAME, MB_OK);
         return false;
     }
     return true;

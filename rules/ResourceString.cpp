@@ -1,7 +1,5 @@
 #include "rules/ResourceString.h"
 
-#include <windows.h>
-
 #include <vector>
 
 namespace quillora {
@@ -29,6 +27,15 @@ std::string FormatResourceString(unsigned id, int value) {
     char out[1024] = {};
     wsprintfA(out, LoadResourceString(id).c_str(), value);
     return out;
+}
+
+int ShowMessageBox(HWND owner, const std::string& text, unsigned captionId, UINT type) {
+    const std::string caption = captionId ? LoadResourceString(captionId) : std::string();
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+int ShowMessageBox(HWND owner, unsigned textId, unsigned captionId, UINT type) {
+    return ShowMessageBox(owner, LoadResourceString(textId), captionId, type);
 }
 
 }  // namespace quillora

@@ -127,9 +127,8 @@ void appendRuleSection(ini::FileText& text, int number, const Rule& rule) {
 }
 
 void warnInvalidRule(const Rule& rule) {
-    std::string text = FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str());
-    std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    ShowMessageBox(nullptr, FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str()), IDS_PROGRAM_NAME,
+                   MB_OK | MB_ICONWARNING);
 }
 
 // A file that is there but cannot be opened (held open by another program,

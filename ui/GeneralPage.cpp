@@ -42,9 +42,7 @@ void GeneralPage::applyStartup() {
     const bool wanted = win::IsChecked(handle(), IDC_STARTUP);
     if (wanted && !startupRegistered_) {
         if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
-            const std::string text = LoadResourceString(IDS_STARTUP_FAILED);
-            const std::string caption = LoadResourceString(IDS_PROGRAM_NAME);
-            MessageBoxA(GetAncestor(handle(), GA_ROOT), text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+            ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {
         DeleteFileA(shortcutPath_.c_str());

@@ -40,8 +40,7 @@ void showPage(HWND page) {
 bool regexCompiles(HWND page, int edit, unsigned label, const std::string& text) {
     if (text.empty() || RegexCompiles(text)) return true;
     HWND root = GetAncestor(page, GA_ROOT);
-    const std::string message = FormatResourceString(IDS_BAD_REGEX, LoadResourceString(label).c_str());
-    MessageBoxA(root, message.c_str(), "", MB_OK);
+    ShowMessageBox(root, FormatResourceString(IDS_BAD_REGEX, LoadResourceString(label).c_str()), 0, MB_OK);
     showPage(page);
     HWND control = GetDlgItem(page, edit);
     SendMessageA(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -73,8 +72,7 @@ bool RuleBasicPage::Apply() {
     const std::string className = storedText(page, IDC_CLASS_NAME);
     const std::string title = storedText(page, IDC_TITLE);
     if (appName.empty() && className.empty() && title.empty()) {
-        const std::string text = LoadResourceString(IDS_NEED_WINDOW_MATCH);
-        MessageBoxA(GetAncestor(page, GA_ROOT), text.c_str(), "", MB_OK);
+        ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_NEED_WINDOW_MATCH, 0, MB_OK);
         return false;
     }
     const int method = win::ComboIndex(page, IDC_MATCH_METHOD);

@@ -125,8 +125,7 @@ bool RuleShrinkPage::Apply() {
     HWND page = handle();
     int interval = 0;
     if (!ParseUpdateInterval(win::ItemText(page, IDC_UPDATE_ELAPSE, kMaxText), interval)) {
-        const std::string text = LoadResourceString(IDS_BAD_ELAPSE);
-        MessageBoxA(GetAncestor(page, GA_ROOT), text.c_str(), "", MB_OK);
+        ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);
         return false;
     }
     rule_.StretchWidth = win::SpinPosition(page, IDC_WIDTH_SPIN);

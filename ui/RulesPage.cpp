@@ -173,10 +173,8 @@ void RulesPage::edit(int row) {
 void RulesPage::remove() {
     const int row = selectedRow();
     if (row < 0) return;
-    const std::string text = LoadResourceString(IDS_CONFIRM_DELETE);
-    const std::string caption = LoadResourceString(IDS_CONFIRM_DELETE_CAPTION);
-    if (MessageBoxA(GetAncestor(handle(), GA_ROOT), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) !=
-        IDYES)
+    if (ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_CONFIRM_DELETE, IDS_CONFIRM_DELETE_CAPTION,
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     SendMessageA(list(), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
     workingRules_.RemoveAt(static_cast<std::size_t>(row));
