@@ -13,10 +13,9 @@ namespace quillora {
 
 namespace {
 
-HICON trayIcon(bool running) {
+HICON stateIcon(bool running) {
     return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(running ? IDI_TRAY_RUNNING : IDI_TRAY_PAUSED));
 }
-
 
 }  // namespace
 
@@ -53,11 +52,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
     default:
-        // The shell lost its icons (it restarted): put ours back.
-        if (taskbarCreatedMessage_ != 0 && msg == taskbarCreatedMessage_) {
-            if (!Shell_NotifyIconA(NIM_ADD, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_ADD), shell restarted");
-            return 0;
-        }
+        if (trayIcon_.OnShellMessage(msg)) return 0;
         return defaultProc(msg, wp, lp);
     }
 }
@@ -69,7 +64,6 @@ void MainWindow::onCreate() {
     excluded_.insert(FindWindowA("Progman", "Program Manager"));
     excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
     GetCursorPos(&lastCursor_);
-    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
     RecoverAbandonedOriginals(*hider_);
     examineAllWindows();
     SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
@@ -98,27 +92,8 @@ void MainWindow::examineAllWindows() {
 }
 
 bool MainWindow::AddTrayIcon() {
-    trayData_ = {};
-    trayData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    trayData_.hWnd = handle();
-    trayData_.uID = kTrayIconId;
-    trayData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayData_.uCallbackMessage = WM_TRAY_NOTIFY;
-    trayData_.hIcon = trayIcon(true);
-    lstrcpynA(trayData_.szTip, LoadResourceString(IDS_PROGRAM_NAME).c_str(), sizeof trayData_.szTip);
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (Shell_NotifyIconA(NIM_ADD, &trayData_)) return true;
-        Sleep(1000);
-    }
-    win::LogFailure("Shell_NotifyIconA(NIM_ADD), ten attempts");
-    return false;
-}
-
-void MainWindow::DeleteTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &trayData_); }
-
-void MainWindow::updateTrayIcon() {
-    trayData_.hIcon = trayIcon(running_);
-    if (!Shell_NotifyIconA(NIM_MODIFY, &trayData_)) win::LogFailure("Shell_NotifyIconA(NIM_MODIFY)");
+    return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(running_),
+                         LoadResourceString(IDS_PROGRAM_NAME));
 }
 
 void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
@@ -191,7 +166,7 @@ void MainWindow::togglePause() {
         examineAllWindows();
         SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
     }
-    updateTrayIcon();
+    trayIcon_.SetIcon(stateIcon(running_));
 }
 
 template <typename Show>

@@ -12,6 +12,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "app/PendingWindows.h"
+#include "app/TrayIcon.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
 #include "rules/Application.h"
@@ -28,7 +29,7 @@ public:
     bool Create();
     // Adds the tray icon, trying up to ten times a second apart.
     bool AddTrayIcon();
-    void DeleteTrayIcon();
+    void DeleteTrayIcon() { trayIcon_.Remove(); }
 
     // Shrinks `original` with a copy of `rule`; returns the pseudo window.
     HWND Shrink(HWND original, const Rule& rule);
@@ -51,7 +52,6 @@ private:
     void openSettings();
     template <typename Show>
     void runOneDialog(Show&& show);
-    void updateTrayIcon();
 
     // Window events.
     bool isEligible(HWND hwnd) const;
@@ -79,7 +79,7 @@ private:
     std::set<HWND> excluded_;
     PendingWindows pending_;
     boost::shared_ptr<WindowHider> hider_;
-    NOTIFYICONDATAA trayData_{};
+    TrayIcon trayIcon_;
     bool running_ = true;
     CaptureWindow captureWindow_;
     std::clock_t quickCaptureStart_;
@@ -101,7 +101,6 @@ private:
     bool sceneSettled_ = false;
     bool windowEventSeen_ = true;
     unsigned quietPolls_ = 0;
-    UINT taskbarCreatedMessage_ = 0;
     bool dialogOpen_ = false;
 };
 
