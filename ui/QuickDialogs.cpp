@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 
 namespace quillora {
@@ -24,17 +23,9 @@ BOOL QuickCaptureTitlePage::onInit() {
 int QuickCaptureDialog::Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_QUICK_CAPTURE)); }
 
 BOOL QuickCaptureDialog::onInit() {
-    win::CentreOverOwner(handle());
-    tabs_.Attach(item(IDC_EDITOR_TAB));
-    HWND title = titlePage_.Create(tabs_.Tab());
-    HWND shrink = shrink_.Create(tabs_.Tab());
-    tabs_.AddPage(title, LoadResourceString(IDS_TAB_BASIC));
-    tabs_.AddPage(shrink, LoadResourceString(IDS_TAB_SHRINK));
-    tabs_.ShowCurrent();
+    showPages(IDC_EDITOR_TAB, titlePage_, IDS_TAB_BASIC, shrink_, IDS_TAB_SHRINK);
     return FALSE;
 }
-
-bool QuickCaptureDialog::onNotify(NMHDR& header, LRESULT&) { return tabs_.OnNotify(header); }
 
 void QuickCaptureDialog::onOk() {
     if (shrink_.Apply()) end(IDOK);

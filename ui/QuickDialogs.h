@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "rules/Rule.h"
-#include "ui/PageTab.h"
 #include "ui/RuleShrinkPage.h"
+#include "ui/TabbedDialog.h"
 #include "win/Dialog.h"
 
 namespace quillora {
@@ -24,20 +24,18 @@ private:
     HWND target_;
 };
 
-class QuickCaptureDialog : public win::Dialog {
+class QuickCaptureDialog : public TabbedDialog {
 public:
     QuickCaptureDialog(Rule& rule, HWND target) : titlePage_(target), shrink_(rule) {}
     int Run(HWND owner);
 
 protected:
     BOOL onInit() override;
-    bool onNotify(NMHDR& header, LRESULT& result) override;
     void onOk() override;
 
 private:
     QuickCaptureTitlePage titlePage_;
     RuleShrinkPage shrink_;
-    PageTab tabs_;
 };
 
 class QuickEditDialog : public win::Dialog {

@@ -4,14 +4,13 @@
 #include <windows.h>
 
 #include "rules/Rule.h"
-#include "ui/PageTab.h"
 #include "ui/RuleBasicPage.h"
 #include "ui/RuleShrinkPage.h"
-#include "win/Dialog.h"
+#include "ui/TabbedDialog.h"
 
 namespace quillora {
 
-class RuleEditDialog : public win::Dialog {
+class RuleEditDialog : public TabbedDialog {
 public:
     // The pages edit a draft; `rule` changes only when both pages' checks
     // pass on OK, so a refused OK followed by Cancel leaves it as it was.
@@ -20,7 +19,6 @@ public:
 
 protected:
     BOOL onInit() override;
-    bool onNotify(NMHDR& header, LRESULT& result) override;
     void onOk() override;
 
 private:

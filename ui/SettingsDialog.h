@@ -5,26 +5,23 @@
 #include "res/resource.h"
 #include "rules/Application.h"
 #include "ui/GeneralPage.h"
-#include "ui/PageTab.h"
 #include "ui/RulesPage.h"
-#include "win/Dialog.h"
+#include "ui/TabbedDialog.h"
 
 namespace quillora {
 
-class SettingsDialog : public win::Dialog {
+class SettingsDialog : public TabbedDialog {
 public:
     explicit SettingsDialog(Application& app) : general_(app), rules_(app) {}
     int Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_SETTINGS)); }
 
 protected:
     BOOL onInit() override;
-    bool onNotify(NMHDR& header, LRESULT& result) override;
     void onOk() override;
 
 private:
     GeneralPage general_;
     RulesPage rules_;
-    PageTab tabs_;
 };
 
 }  // namespace quillora
