@@ -1,4 +1,4 @@
-#include "DialogDriver.h"
+#include "common/DialogDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "UiPump.h"
+#include "common/Pump.h"
 
 namespace uitest {
 

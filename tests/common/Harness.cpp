@@ -1,9 +1,11 @@
-#include "e2e/Harness.h"
+#include "common/Harness.h"
 
 #include <shlwapi.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "common/Pump.h"
 
 namespace e2e {
 
@@ -28,11 +30,7 @@ std::string Ansi(const char* utf8) {
 namespace {
 // Waiting keeps this thread's own windows (test helpers) responsive.
 void pumpAndSleep() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    uitest::DispatchPending();
     Sleep(20);
 }
 }  // namespace

@@ -1,4 +1,4 @@
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 #include <sstream>
 
@@ -92,18 +92,6 @@ void FocusSink::Take() {
         }
         Pump(20);
     }
-}
-
-void Pump(int ms) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    } while (static_cast<int>(end - GetTickCount()) > 0);
 }
 
 void MoveCursor(int x, int y) { SetCursorPos(x, y); }

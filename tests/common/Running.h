@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e/Harness.h"
+#include "common/Harness.h"
+#include "common/Pump.h"
 
 namespace e2e {
 
@@ -58,7 +59,7 @@ private:
 };
 
 // Pumps this thread's messages for ms milliseconds (the sink lives here).
-void Pump(int ms);
+using uitest::Pump;
 void MoveCursor(int x, int y);
 void MouseButton(bool down);
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

@@ -2,7 +2,7 @@
 // through their controls' messages from this process.
 #include <gtest/gtest.h>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

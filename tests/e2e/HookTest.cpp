@@ -3,7 +3,7 @@
 // and only the program's own window, whatever the shared section says.
 #include <gtest/gtest.h>
 
-#include "e2e/Harness.h"
+#include "common/Harness.h"
 #include "hook/QuilloraHelper.h"
 #include "tools/HookProbe.h"
 

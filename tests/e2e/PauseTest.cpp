@@ -1,7 +1,7 @@
 // Pause, resume, exit, quick capture and recovery after an abrupt end.
 #include <gtest/gtest.h>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

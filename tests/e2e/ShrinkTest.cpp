@@ -6,7 +6,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

@@ -1,7 +1,7 @@
 // Start-up, single instance and shutdown of the real program.
 #include <gtest/gtest.h>
 
-#include "e2e/Harness.h"
+#include "common/Harness.h"
 
 using namespace e2e;
 

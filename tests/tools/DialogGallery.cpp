@@ -13,8 +13,8 @@
 #include "rules/Rule.h"
 #include "ui/Dialogs.h"
 #include "ui/RuleEditDialog.h"
-#include "unit/DialogDriver.h"
-#include "unit/UiPump.h"
+#include "common/DialogDriver.h"
+#include "common/Pump.h"
 
 using namespace uitest;
 

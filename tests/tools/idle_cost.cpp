@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/Running.h"
+#include "common/Running.h"
 
 using namespace e2e;
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "FileBytes.h"
-#include "e2e/Harness.h"
+#include "common/Harness.h"
 #include "rules/Settings.h"
 
 using namespace e2e;

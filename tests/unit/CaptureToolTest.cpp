@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "DialogDriver.h"
-#include "UiPump.h"
+#include "common/DialogDriver.h"
+#include "common/Pump.h"
 #include "res/resource.h"
 #include "rules/Rule.h"
 #include "ui/RuleEditDialog.h"

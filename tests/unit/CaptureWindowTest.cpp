@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "UiPump.h"
+#include "common/Pump.h"
 #include "ui/CaptureWindow.h"
 
 using quillora::CaptureWindow;

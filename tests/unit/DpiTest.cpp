@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogDriver.h"
+#include "common/DialogDriver.h"
 #include "res/resource.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"

@@ -7,14 +7,14 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "e2e/Harness.h"
+#include "common/Harness.h"
+#include "common/Pump.h"
 #include "pseudo/Properties.h"
 #include "pseudo/PseudoMessages.h"
 #include "pseudo/PseudoWindow.h"
@@ -42,23 +42,9 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
+void pump() { uitest::DispatchPending(); }
 
-bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        pump();
-        if (cond()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
+bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) { return uitest::PumpUntil(cond, timeoutMs); }
 
 COLORREF clientPixel(HWND hwnd) {
     RECT rc{};

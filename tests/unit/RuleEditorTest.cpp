@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "DialogDriver.h"
+#include "common/DialogDriver.h"
 #include "res/resource.h"
 #include "rules/Rule.h"
 #include "ui/RuleEditDialog.h"

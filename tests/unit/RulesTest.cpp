@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "rules/Rule.h"
-#include "unit/RulePrinting.h"
+#include "common/RulePrinting.h"
 
 using quillora::Rule;
 using quillora::RuleList;

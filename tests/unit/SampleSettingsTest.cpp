@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "e2e/Harness.h"
+#include "common/Harness.h"
 #include "rules/Matching.h"
 #include "rules/Settings.h"
-#include "unit/RulePrinting.h"
+#include "common/RulePrinting.h"
 
 using namespace quillora;
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "DialogDriver.h"
+#include "common/DialogDriver.h"
 #include "res/resource.h"
 #include "rules/Application.h"
 #include "ui/Dialogs.h"

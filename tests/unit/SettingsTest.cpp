@@ -11,8 +11,8 @@
 #include "res/resource.h"
 #include "rules/Settings.h"
 #include "ui/RuleEditDialog.h"
-#include "unit/DialogDriver.h"
-#include "unit/RulePrinting.h"
+#include "common/DialogDriver.h"
+#include "common/RulePrinting.h"
 
 using quillora::GlobalSettings;
 using quillora::LoadSettings;

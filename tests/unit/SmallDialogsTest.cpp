@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "DialogDriver.h"
+#include "common/DialogDriver.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
