@@ -84,6 +84,22 @@ void Later(std::function<void()> step, UINT delayMs) {
     pending()[id] = std::move(step);
 }
 
+void When(const std::function<bool()>& ready, const std::function<void()>& step, const char* what) {
+    const DWORD start = GetTickCount();
+    auto next = std::make_shared<std::function<void()>>();
+    *next = [=] {
+        if (ready()) {
+            step();
+        } else if (GetTickCount() - start > kDeadlineMs) {
+            ADD_FAILURE() << "never reached: " << what;
+            for (HWND d : threadDialogs()) EndDialog(d, -1);
+        } else {
+            Later(*next);
+        }
+    };
+    Later(*next);
+}
+
 HWND FindThreadDialog(const std::string& title) {
     for (HWND d : threadDialogs())
         if (TextOf(d) == title) return d;

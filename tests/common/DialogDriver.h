@@ -12,6 +12,10 @@ namespace uitest {
 
 // Runs `step` from this thread's message loop after `delayMs`.
 void Later(std::function<void()> step, UINT delayMs = 30);
+// Runs `step` from this thread's message loop once `ready` holds (polled).
+// Past the deadline the test fails, naming `what`, and every dialog of the
+// thread is ended instead of hanging.
+void When(const std::function<bool()>& ready, const std::function<void()>& step, const char* what);
 
 // Runs `open` (which shows a modal dialog and returns its result) and, once a
 // dialog titled `title` (code page 932 bytes) of this thread is up, `drive`
