@@ -63,15 +63,12 @@ void PseudoWindow::PlaceOriginal(HWND original) {
     const bool pseudoHadFocus = GetForegroundWindow() == handle();
     const Rect O = toRect(window);
     const Rect B = Anchor(Rule_.StretchDirection, toRect(pseudo), O.width(), O.height(), workArea(Rule_.StretchDirection));
-    // Moved by its own program's thread, in order: one that does not answer
-    // must not hold us (it moves once it answers again).
     HWND insertAfter = HWND_TOP;
     if (Rule_.Topmost) {
-        SetWindowPos(original, handle(), 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+        SetWindowPos(original, handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
         insertAfter = HWND_NOTOPMOST;
     }
-    UINT flags = SWP_NOREDRAW | SWP_ASYNCWINDOWPOS;
+    UINT flags = SWP_NOREDRAW;
     if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
     SetWindowPos(original, insertAfter, B.left, B.top, O.width(), O.height(), flags);
 }

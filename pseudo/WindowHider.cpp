@@ -163,7 +163,9 @@ void WindowHider::Toggle(HWND window) {
     if (HWND original = propWindow(window, kPropOriginalWindow)) {
         PseudoWindow* object = PseudoWindow::FromOriginal(original);
         if (!object || object->Handle() != window || !object->IsOutsideSizeMove()) return;
-        object->PlaceOriginal(original);
+        // Moving another program's window waits for that program: one that
+        // does not answer comes back where it stands.
+        if (Answers(original)) object->PlaceOriginal(original);
         ShowWindow(window, SW_HIDE);
         ShowOriginal(original);
         return;
