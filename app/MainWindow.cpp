@@ -44,6 +44,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == IDT_POLL) onPoll();
         else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
+        else if (wp == IDT_GIVE_BACK) onGiveBackTick();
         return 0;
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
     case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
@@ -64,17 +65,25 @@ void MainWindow::onCreate() {
     excluded_.insert(FindWindowA("Progman", "Program Manager"));
     excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
     GetCursorPos(&lastCursor_);
-    RecoverAbandonedOriginals(*hider_);
+    // Windows left transparent by an earlier run are given back from the
+    // first tick on: their programs may not answer, and creation must not
+    // wait for them.
+    giveBackLater();
     examineAllWindows();
     SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
 }
 
 void MainWindow::onDestroy() {
     if (running_) {
+        // Windows reported while the originals are given back are not
+        // shrunk any more.
+        running_ = false;
         KillTimer(handle(), IDT_POLL);
         releaseAll();
     }
     KillTimer(handle(), IDT_QUICK_CAPTURE);
+    // What is still to give back at exit is the entry point's last task.
+    KillTimer(handle(), IDT_GIVE_BACK);
     captureWindow_.Destroy();
     PostQuitMessage(0);
 }
@@ -199,7 +208,18 @@ void MainWindow::releaseAll() {
     // window event handled meanwhile may append to the list.
     std::vector<PseudoWindowPtr> entries;
     entries.swap(pseudoWindows_);
-    hider_->ReleaseAll(entries);
+    if (hider_->ReleaseAll(entries) != 0) giveBackLater();
+}
+
+void MainWindow::giveBackLater() { SetTimer(handle(), IDT_GIVE_BACK, kGiveBackRetryMs, nullptr); }
+
+void MainWindow::onGiveBackTick() {
+    std::vector<HWND> givenBack;
+    if (RecoverAbandonedOriginals(*hider_, &givenBack) == 0) KillTimer(handle(), IDT_GIVE_BACK);
+    // Ordinary windows again: while running they are looked at as if just
+    // reported (what the start or a resume could not do while they were
+    // still marked).
+    for (HWND hwnd : givenBack) onWindowCreated(hwnd, false);
 }
 
 }  // namespace quillora

@@ -73,6 +73,9 @@ private:
     void quickCapturePick(HWND target);
 
     void releaseAll();
+    // Starts the give-back timer (IDT_GIVE_BACK).
+    void giveBackLater();
+    void onGiveBackTick();
 
     Application& app_;
     std::vector<PseudoWindowPtr> pseudoWindows_;

@@ -16,7 +16,12 @@ constexpr UINT WM_SHELL_ACTIVATED = QUILLORA_WM_SHELL_ACTIVATED;
 
 constexpr UINT_PTR IDT_POLL = 1;
 constexpr UINT_PTR IDT_QUICK_CAPTURE = 2;
+// Gives back originals left behind: by an earlier run, or by this one when
+// their program did not answer. Runs only while there are such windows,
+// paused or not.
+constexpr UINT_PTR IDT_GIVE_BACK = 3;
 constexpr UINT kPollPeriodMs = 100;
+constexpr UINT kGiveBackRetryMs = 200;
 
 constexpr UINT kTrayIconId = 3;
 

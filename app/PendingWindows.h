@@ -1,7 +1,8 @@
 // Windows the shell reported while they were still hidden. Programs create
 // their main window hidden and show it a moment later, and the report may
 // come before the show (under Wine it always does): such a window is looked
-// at again once it is shown, for a while.
+// at again once it is shown, for a while. A matching window whose program
+// does not answer is held here too, and looked at again at every poll.
 #pragma once
 
 #include <windows.h>

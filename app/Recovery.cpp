@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pseudo/Properties.h"
+#include "win/Log.h"
 #include "win/Window.h"
 
 namespace quillora {
@@ -27,10 +28,16 @@ BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-void releaseAll(OrphanTest test, WindowHider& hider) {
+std::size_t releaseAll(OrphanTest test, WindowHider& hider, std::vector<HWND>* givenBack = nullptr) {
     Scan scan{test, {}};
     EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
-    for (HWND original : scan.found) hider.GiveBack(original);
+    const std::size_t waiting = hider.GiveBackAll(scan.found);
+    if (givenBack) {
+        for (HWND original : scan.found) {
+            if (!GetPropA(original, kPropPseudoWindow)) givenBack->push_back(original);
+        }
+    }
+    return waiting;
 }
 
 bool pseudoIsGone(HWND original, HWND pseudo) {
@@ -55,7 +62,25 @@ void onTerminate() {
 
 }  // namespace
 
-void RecoverAbandonedOriginals(WindowHider& hider) { releaseAll(pseudoIsGone, hider); }
+std::size_t RecoverAbandonedOriginals(WindowHider& hider, std::vector<HWND>* givenBack) {
+    return releaseAll(pseudoIsGone, hider, givenBack);
+}
+
+std::size_t RecoverAbandonedOriginalsWithin(DWORD patienceMs) {
+    constexpr DWORD kRetryMs = 100;
+    WindowHider hider;
+    const DWORD start = GetTickCount();
+    std::size_t waiting = RecoverAbandonedOriginals(hider);
+    while (waiting != 0 && GetTickCount() - start < patienceMs) {
+        Sleep(kRetryMs);
+        waiting = RecoverAbandonedOriginals(hider);
+    }
+    if (waiting != 0) {
+        win::Log("%u window(s) did not answer: left opaque but layered, with their property \"PseudoWindow\"",
+                 static_cast<unsigned>(waiting));
+    }
+    return waiting;
+}
 
 void RevealOwnOriginals() {
     WindowHider hider;

@@ -153,6 +153,9 @@ void MainWindow::pruneStaleEntries() {
     std::erase_if(pseudoWindows_, [&](const PseudoWindowPtr& entry) {
         return std::find(stale.begin(), stale.end(), entry) != stale.end();
     });
+    // An original that survived its closed pseudo window but did not answer
+    // is only opaque so far.
+    if (!stale.empty()) giveBackLater();
 }
 
 void MainWindow::onQuickCaptureTick() {

@@ -33,7 +33,16 @@ void MainWindow::onWindowCreated(HWND hwnd, bool holdIfHidden) {
         return;
     }
     if (!isEligible(hwnd)) return;
-    if (const Rule* rule = MatchRules(hwnd, app_.Rules)) Shrink(hwnd, *rule);
+    const Rule* rule = MatchRules(hwnd, app_.Rules);
+    if (!rule) return;
+    // Shrinking changes the window's style, which waits for its program: a
+    // window whose program does not answer is looked at again by the next
+    // polls, until it answers.
+    if (!WindowHider::Answers(hwnd)) {
+        pending_.Add(hwnd, GetTickCount());
+        return;
+    }
+    Shrink(hwnd, *rule);
 }
 
 void MainWindow::examinePendingWindows() {
@@ -44,6 +53,7 @@ void MainWindow::examinePendingWindows() {
 }
 
 HWND MainWindow::Shrink(HWND original, const Rule& rule) {
+    if (!WindowHider::Answers(original)) return nullptr;
     PseudoWindowPtr pseudo(new PseudoWindow(handle(), rule));
     HWND pseudoHandle = pseudo->Create(original);
     if (!pseudoHandle) return nullptr;
@@ -80,7 +90,12 @@ void MainWindow::onRebuild(HWND original) {
     if (entry == pseudoWindows_.end()) return;
     PseudoWindowPtr keepAlive = *entry;
     pseudoWindows_.erase(entry);
-    hider_->Release(*keepAlive);
+    if (!hider_->Release(*keepAlive)) {
+        // Its program stopped answering: it is opaque, and is given back
+        // completely once it answers.
+        giveBackLater();
+        return;
+    }
     Shrink(original, rule);
 }
 

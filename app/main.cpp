@@ -65,6 +65,9 @@ int run(HINSTANCE instance) {
     mainWindow->DeleteTrayIcon();
     UninitializeHelper();
     app->Save();
+    // Originals whose program did not answer are opaque already; they get
+    // their style back if it answers soon, else from the next start.
+    quillora::RecoverAbandonedOriginalsWithin(3000);
     CoUninitialize();
     mainWindow.reset();
     app.reset();

@@ -35,8 +35,8 @@ void copyTitle(HWND from, HWND to) {
 
 // A window that vanished meanwhile is no news; one that stays opaque while
 // its stand-in shows, or stays invisible, is.
-void setAlpha(HWND original, BYTE alpha) {
-    if (SetLayeredWindowAttributes(original, 0, alpha, LWA_ALPHA)) return;
+void setLook(HWND original, COLORREF key, BYTE alpha, DWORD flags) {
+    if (SetLayeredWindowAttributes(original, key, alpha, flags)) return;
     const DWORD error = GetLastError();
     if (IsWindow(original)) {
         win::Log("SetLayeredWindowAttributes(%08lX, alpha %u) failed (error %lu)", HandleToULong(original),
@@ -44,38 +44,108 @@ void setAlpha(HWND original, BYTE alpha) {
     }
 }
 
+void setAlpha(HWND original, BYTE alpha) { setLook(original, 0, alpha, LWA_ALPHA); }
+
+UINT_PTR propValue(HWND hwnd, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(hwnd, name)); }
+
+void setPropValue(HWND hwnd, const char* name, UINT_PTR value) {
+    SetPropA(hwnd, name, reinterpret_cast<HANDLE>(value));
+}
+
+// The attributes a window that was layered before it was attached had set
+// itself. One drawn through UpdateLayeredWindow has none (the call fails):
+// it is given back opaque.
+void saveOwnLook(HWND original) {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(original, &key, &alpha, &flags) || flags == 0) return;
+    setPropValue(original, kPropLayeredKey, key);
+    setPropValue(original, kPropLayeredAlpha, alpha);
+    setPropValue(original, kPropLayeredFlags, flags);
+}
+
+void forgetOwnLook(HWND original) {
+    RemovePropA(original, kPropLayeredKey);
+    RemovePropA(original, kPropLayeredAlpha);
+    RemovePropA(original, kPropLayeredFlags);
+}
+
+// The original of one list entry: a pseudo window already closed no longer
+// names its original; the entry still knows it while the original points
+// back at that window.
+HWND originalOf(const PseudoWindow& entry) {
+    HWND pseudo = entry.Handle();
+    return pseudo && IsWindow(pseudo) ? propWindow(pseudo, kPropOriginalWindow) : entry.Original();
+}
+
+// The part of giving back that changes the style: it may have to wait until
+// the window answers. The object pointer goes at once, so that nothing ever
+// reaches a released object through it; "PseudoWindow" stays until the rest
+// is done, and marks the window for a later attempt.
+bool finishGiveBack(WindowHider& hider, HWND original) {
+    if (!IsWindow(original)) return true;
+    RemovePropA(original, kPropPseudoWindowObject);
+    if (!hider.Detach(original)) return false;
+    RemovePropA(original, kPropPseudoWindow);
+    return true;
+}
+
 }  // namespace
 
-void WindowHider::GiveBack(HWND original) {
+bool WindowHider::Answers(HWND window) {
+    // SMTO_BLOCK: no other message of ours is handled meanwhile, so that
+    // nothing changes under the caller.
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored) != 0;
+}
+
+bool WindowHider::GiveBack(HWND original) {
     // Unconditionally: after an abrupt end the property may say "shown"
     // while the alpha is still 0.
     ShowOriginal(original);
-    if (!IsWindow(original)) return;
-    Detach(original);
-    RemovePropA(original, kPropPseudoWindow);
-    RemovePropA(original, kPropPseudoWindowObject);
+    return finishGiveBack(*this, original);
+}
+
+std::size_t WindowHider::GiveBackAll(const std::vector<HWND>& originals) {
+    for (HWND original : originals) ShowOriginal(original);
+    std::size_t waiting = 0;
+    for (HWND original : originals) {
+        if (!finishGiveBack(*this, original)) ++waiting;
+    }
+    return waiting;
 }
 
 void WindowHider::Attach(HWND original) {
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
     if (exStyle & WS_EX_LAYERED) {
         SetPropA(original, kPropLayered, reinterpret_cast<HANDLE>(1));
+        saveOwnLook(original);
     } else {
         SetWindowLongA(original, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
     }
 }
 
-void WindowHider::Detach(HWND original) {
+bool WindowHider::Detach(HWND original) {
+    forgetOwnLook(original);
     if (GetPropA(original, kPropLayered)) {
         RemovePropA(original, kPropLayered);
-        return;
+        return true;
     }
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
-    if (exStyle & WS_EX_LAYERED) SetWindowLongA(original, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    if (!(exStyle & WS_EX_LAYERED)) return true;
+    if (!Answers(original)) return false;
+    SetWindowLongA(original, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    return true;
 }
 
 void WindowHider::ShowOriginal(HWND original) {
-    setAlpha(original, 255);
+    if (const auto flags = static_cast<DWORD>(propValue(original, kPropLayeredFlags))) {
+        setLook(original, static_cast<COLORREF>(propValue(original, kPropLayeredKey)),
+                static_cast<BYTE>(propValue(original, kPropLayeredAlpha)), flags);
+    } else {
+        setAlpha(original, 255);
+    }
     SetPropA(original, kPropTransparency, reinterpret_cast<HANDLE>(kShownTransparency));
 }
 
@@ -93,7 +163,9 @@ void WindowHider::Toggle(HWND window) {
     if (HWND original = propWindow(window, kPropOriginalWindow)) {
         PseudoWindow* object = PseudoWindow::FromOriginal(original);
         if (!object || object->Handle() != window || !object->IsOutsideSizeMove()) return;
-        object->PlaceOriginal(original);
+        // Moving another program's window waits for that program: one that
+        // does not answer comes back where it stands.
+        if (Answers(original)) object->PlaceOriginal(original);
         ShowWindow(window, SW_HIDE);
         ShowOriginal(original);
         return;
@@ -123,22 +195,27 @@ void WindowHider::Toggle(HWND window) {
     ShowWindow(pseudo, SW_SHOWNOACTIVATE);
 }
 
-void WindowHider::Release(const PseudoWindow& entry) {
-    HWND pseudo = entry.Handle();
-    const bool pseudoAlive = pseudo && IsWindow(pseudo);
-    // A pseudo window already closed no longer names its original; the entry
-    // still knows it while the original points back at that window.
-    HWND original = pseudoAlive ? propWindow(pseudo, kPropOriginalWindow) : entry.Original();
-    if (original && !IsOriginalShown(original)) ShowOriginal(original);
-    if (pseudoAlive) DestroyWindow(pseudo);
-    if (original) GiveBack(original);
+bool WindowHider::Release(const PseudoWindow& entry) {
+    HWND original = originalOf(entry);
+    if (original) ShowOriginal(original);
+    const bool done = !original || finishGiveBack(*this, original);
+    if (entry.Handle() && IsWindow(entry.Handle())) DestroyWindow(entry.Handle());
+    return done;
 }
 
-void WindowHider::ReleaseAll(std::vector<PseudoWindowPtr>& list) {
+std::size_t WindowHider::ReleaseAll(std::vector<PseudoWindowPtr>& list) {
+    // The originals first, all of them opaque before any is given its style
+    // back (which may wait for its program); our own windows go last.
+    std::vector<HWND> originals;
     for (const PseudoWindowPtr& entry : list) {
-        if (entry) Release(*entry);
+        if (HWND original = entry ? originalOf(*entry) : nullptr) originals.push_back(original);
+    }
+    const std::size_t waiting = GiveBackAll(originals);
+    for (const PseudoWindowPtr& entry : list) {
+        if (entry && entry->Handle() && IsWindow(entry->Handle())) DestroyWindow(entry->Handle());
     }
     list.clear();
+    return waiting;
 }
 
 bool IsStale(const PseudoWindow& entry) {
@@ -146,7 +223,9 @@ bool IsStale(const PseudoWindow& entry) {
     HWND original = pseudo ? propWindow(pseudo, kPropOriginalWindow) : nullptr;
     if (!original) {
         // The pseudo window is gone (closed by the user) but its original may
-        // have refused to close: it must not stay invisible.
+        // have refused to close: it must not stay invisible. If its program
+        // does not answer, it is opaque now and the rest is left to the
+        // recovery of abandoned originals.
         HWND survivor = entry.Original();
         if (survivor && GetPropA(survivor, kPropPseudoWindowObject) == &entry) {
             WindowHider().GiveBack(survivor);

@@ -12,31 +12,56 @@ namespace quillora {
 
 class WindowHider {
 public:
-    // Makes the original layered, remembering ("Layered") if it was already.
+    // How long a window's program may take to answer before it counts as
+    // not answering.
+    static constexpr UINT kAnswerTimeoutMs = 100;
+
+    // Whether the window's program answers within kAnswerTimeoutMs (at once
+    // for one the system already knows to hang). Changing another program's
+    // window style or position waits for that program's thread: ask first.
+    static bool Answers(HWND window);
+
+    // Makes the original layered, remembering ("Layered") if it was already,
+    // together with its own attributes. Changes its style, so call it only
+    // for a window that answers.
     void Attach(HWND original);
     // Undoes Attach: the style goes unless the window was layered before.
-    void Detach(HWND original);
+    // Returns false, changing nothing, when the style has to go but the
+    // window does not answer.
+    bool Detach(HWND original);
     // Restores the original of a pseudo window, or shrinks an original that
     // has a pseudo window; anything else is ignored.
     void Toggle(HWND window);
+    // Opaque again: the original's own layered attributes when it had
+    // some, else alpha 255. Never waits for the original's program.
     void ShowOriginal(HWND original);
     void HideOriginal(HWND original);
     bool IsOriginalShown(HWND original);
 
     // Gives an original back: opaque, its layered style as before, without
     // "PseudoWindow" and "PseudoWindowObject" ("Transparency" stays).
-    void GiveBack(HWND original);
-    // Gives the original of one entry back (opaque, style as before, without
-    // "PseudoWindow" and "PseudoWindowObject") and destroys its pseudo window.
-    void Release(const PseudoWindow& entry);
-    // Release for every entry in order, then empties the list.
-    void ReleaseAll(std::vector<PseudoWindowPtr>& list);
+    // Returns false when the window does not answer: it is then opaque but
+    // keeps its style and properties, for a later GiveBack.
+    bool GiveBack(HWND original);
+    // Makes every original opaque first, then gives each back; returns how
+    // many did not answer (see GiveBack). One hung program thus never keeps
+    // another window transparent.
+    std::size_t GiveBackAll(const std::vector<HWND>& originals);
+    // Gives the original of one entry back and destroys its pseudo window;
+    // false as GiveBack.
+    bool Release(const PseudoWindow& entry);
+    // Release for every entry, every original made opaque before the first
+    // is given back, then empties the list. Returns how many originals did
+    // not answer.
+    std::size_t ReleaseAll(std::vector<PseudoWindowPtr>& list);
 };
 
 // The stale test of the restore polling: true when the entry's pseudo window
 // is gone, or its original is gone (then the pseudo window is destroyed).
 // An original that outlived its closed pseudo window is given back as
-// Release does, so that it never stays invisible.
+// Release does, so that it never stays invisible (if its program does not
+// answer, only made opaque; it still carries "PseudoWindow" for a later
+// attempt).
 bool IsStale(const PseudoWindow& entry);
 
 }  // namespace quillora

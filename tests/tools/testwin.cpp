@@ -2,6 +2,8 @@
 // command line. Options (all optional):
 //   --title T  --class C  --x N --y N --w N --h N  --color RRGGBB
 //   --layered (created with WS_EX_LAYERED)   --show normal|max|min|hidden
+//   --layered-attrs RRGGBB ALPHA (created with WS_EX_LAYERED and given that
+//   colour key and alpha through SetLayeredWindowAttributes)
 //   --refuse-close (ignores WM_CLOSE and SC_CLOSE)   --child (adds a child button)
 //   --dpi-unaware (a program written before display scaling: its window is
 //   created in the DPI-unaware context, which the system scales for it)
@@ -11,8 +13,8 @@
 //   --create-visible (creates it already visible instead)
 //   --idle-timer MS (a timer that does nothing: the floor of a polling program)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
-// from the ATOM in lParam, 3 = repaint in the COLORREF in lParam) and writes
-// nothing. It counts the SC_CLOSE requests it receives in its own window
+// from the ATOM in lParam, 3 = repaint in the COLORREF in lParam, 4 = stop
+// answering: its thread sleeps lParam milliseconds) and writes nothing. It counts the SC_CLOSE requests it receives in its own window
 // property "TestSysCloseCount".
 #include <windows.h>
 
@@ -28,6 +30,9 @@ struct Options {
     int x = 100, y = 100, w = 400, h = 300;
     COLORREF color = RGB(255, 0, 0);
     bool layered = false;
+    bool layeredAttrs = false;
+    COLORREF layeredKey = 0;
+    BYTE layeredAlpha = 255;
     bool refuseClose = false;
     bool child = false;
     int show = SW_SHOWNORMAL;
@@ -63,6 +68,11 @@ Options parse(int argc, char** argv) {
         else if (a == "--h") o.h = std::atoi(next());
         else if (a == "--color") o.color = parseColor(next());
         else if (a == "--layered") o.layered = true;
+        else if (a == "--layered-attrs") {
+            o.layered = o.layeredAttrs = true;
+            o.layeredKey = parseColor(next());
+            o.layeredAlpha = static_cast<BYTE>(std::atoi(next()));
+        }
         else if (a == "--refuse-close") o.refuseClose = true;
         else if (a == "--child") o.child = true;
         else if (a == "--create-visible") o.createVisible = true;
@@ -123,6 +133,7 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             g_brush = CreateSolidBrush(static_cast<COLORREF>(lp));
             InvalidateRect(hwnd, nullptr, TRUE);
         }
+        if (wp == 4) Sleep(static_cast<DWORD>(lp));
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
@@ -162,7 +173,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), style,
                                 g_options.x, g_options.y, g_options.w, g_options.h, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
-    if (g_options.layered) SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+    if (g_options.layeredAttrs) {
+        SetLayeredWindowAttributes(hwnd, g_options.layeredKey, g_options.layeredAlpha, LWA_COLORKEY | LWA_ALPHA);
+    } else if (g_options.layered) {
+        SetLayeredWindowAttributes(hwnd, 0, 255, LWA_ALPHA);
+    }
     if (g_options.child) {
         CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 10, 10, 120, 40, hwnd, nullptr, instance, nullptr);
     }

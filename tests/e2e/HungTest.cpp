@@ -1,0 +1,138 @@
+// Other programs that stop answering must not hold Quillora, nor keep any
+// window transparent; and pre-layered originals get their own look back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "common/Running.h"
+
+using namespace e2e;
+
+namespace {
+
+const UINT kTestWindowCommand = WM_APP + 1;
+const char kGlobals[] = "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n";
+
+std::string TitleRule(int n, const std::string& title, const std::string& validness = "1") {
+    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
+}
+
+TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
+    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
+                           " --w 300 --h 200 " + more);
+}
+
+bool Answers(HWND hwnd, UINT timeoutMs) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
+}
+
+// Makes the test window's program sleep for `ms` and returns once it has
+// stopped answering.
+bool Hang(const TestWindow& w, int ms) {
+    PostMessageA(w.hwnd, kTestWindowCommand, 4, ms);
+    return WaitUntil([&] { return !Answers(w.hwnd, 50); }, 2000);
+}
+
+struct LayeredLook {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+};
+
+LayeredLook LookOf(HWND hwnd) {
+    LayeredLook look;
+    if (!GetLayeredWindowAttributes(hwnd, &look.key, &look.alpha, &look.flags)) look.flags = 0;
+    return look;
+}
+
+// Pre-layered with a green colour key and alpha 200, opaque otherwise, and
+// given back exactly so.
+bool HasItsOwnLook(HWND hwnd) {
+    const LayeredLook look = LookOf(hwnd);
+    return HasExStyle(hwnd, WS_EX_LAYERED) && !PseudoOf(hwnd) && !GetPropA(hwnd, "PseudoWindowObject") &&
+           look.flags == (LWA_COLORKEY | LWA_ALPHA) && look.key == RGB(0, 255, 0) && look.alpha == 200;
+}
+
+}  // namespace
+
+TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
+    ASSERT_TRUE(q.Ok());
+    // The hung one first, so that it comes first in every pass over the list.
+    TestWindow hung = Window("HungWin", 20, 20);
+    ASSERT_NE(hung.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
+    TestWindow healthy = Window("HealthyWin", 400, 20);
+    ASSERT_NE(healthy.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(healthy.hwnd); }));
+
+    ASSERT_TRUE(Hang(hung, 12000));
+    const DWORD start = GetTickCount();
+    q.Post(WM_COMMAND, 9);  // pause
+    const bool healthyBack = WaitUntil([&] { return IsReleased(healthy.hwnd); }, 15000);
+    const DWORD elapsed = GetTickCount() - start;
+    std::printf("[ timing ] pause with a hung original: healthy window given back after %lu ms\n", elapsed);
+    EXPECT_TRUE(healthyBack);
+    EXPECT_LT(elapsed, 1500u) << "the healthy window waited for the hung one";
+    EXPECT_EQ(LayeredAlpha(hung.hwnd), 255) << "the hung window stayed transparent";
+    // Quillora answers again while the other program still does not.
+    EXPECT_TRUE(WaitUntil([&] { return Answers(q.Main(), 200); }, 8000)) << "Quillora does not answer";
+    EXPECT_FALSE(Answers(hung.hwnd, 50)) << "Quillora answered only once the hung program did";
+
+    // Once its program answers again it is given back completely.
+    EXPECT_TRUE(WaitFor([&] { return IsReleased(hung.hwnd); }, 20000));
+}
+
+TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingForIt) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "HungExit"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow hung = Window("HungExit", 20, 20);
+    ASSERT_NE(hung.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
+
+    ASSERT_TRUE(Hang(hung, 15000));
+    ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
+    const DWORD start = GetTickCount();
+    q.Post(WM_COMMAND, 12);  // exit
+    DWORD code = 1;
+    ASSERT_TRUE(q.Proc().WaitExit(8000, &code)) << "exit waits for the hung program";
+    std::printf("[ timing ] exit with a hung original: %lu ms\n", GetTickCount() - start);
+    EXPECT_EQ(code, 0u);
+    EXPECT_NE(q.Box().ReadIni().find("Title=HungExit"), std::string::npos) << "the settings were not saved";
+    EXPECT_EQ(LayeredAlpha(hung.hwnd), 255) << "the hung window stayed transparent";
+
+    // Started while the window still does not answer: Quillora answers at
+    // once, and gives the window back completely once its program does.
+    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "HungExit", "0"));
+    ASSERT_FALSE(Answers(hung.hwnd, 50));
+    ASSERT_TRUE(q.Restart());
+    EXPECT_TRUE(WaitUntil([&] { return Answers(q.Main(), 200); }, 1500)) << "start-up waits for the hung program";
+    EXPECT_TRUE(WaitFor([&] { return IsReleased(hung.hwnd); }, 20000));
+}
+
+TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAKill) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "OwnLook"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("OwnLook", 20, 20, "--layered-attrs 00FF00 200");
+    ASSERT_NE(w.hwnd, nullptr);
+    ASSERT_TRUE(HasItsOwnLook(w.hwnd));
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+
+    q.Send(WM_COMMAND, 9);  // pause
+    EXPECT_TRUE(HasItsOwnLook(w.hwnd));
+
+    q.Send(WM_COMMAND, 9);  // resume: shrunk again, then the program is killed
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    q.Proc().Kill();
+    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "OwnLook", "0"));
+    ASSERT_TRUE(q.Restart());
+    EXPECT_TRUE(WaitFor([&] { return HasItsOwnLook(w.hwnd); }));
+}
