@@ -5,7 +5,7 @@
 #include <exception>
 #include <vector>
 
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "win/Log.h"
 #include "win/Window.h"
 
@@ -22,7 +22,7 @@ struct Scan {
 
 BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     auto* scan = reinterpret_cast<Scan*>(lp);
-    if (HWND pseudo = static_cast<HWND>(GetPropA(hwnd, kPropPseudoWindow))) {
+    if (HWND pseudo = MarkedWindow(hwnd).Pseudo()) {
         if (scan->isOrphan(hwnd, pseudo)) scan->found.push_back(hwnd);
     }
     return TRUE;
@@ -34,14 +34,14 @@ std::size_t releaseAll(OrphanTest test, WindowHider& hider, std::vector<HWND>* g
     const std::size_t waiting = hider.GiveBackAll(scan.found);
     if (givenBack) {
         for (HWND original : scan.found) {
-            if (!GetPropA(original, kPropPseudoWindow)) givenBack->push_back(original);
+            if (!MarkedWindow(original).Pseudo()) givenBack->push_back(original);
         }
     }
     return waiting;
 }
 
 bool pseudoIsGone(HWND original, HWND pseudo) {
-    return !IsWindow(pseudo) || GetPropA(pseudo, kPropOriginalWindow) != original;
+    return !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original;
 }
 
 bool pseudoIsOurs(HWND original, HWND pseudo) {

@@ -7,7 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Messages.h"
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
@@ -19,8 +19,6 @@ namespace {
 
 // At 100 ms a poll, a quiet program looks at the scene once a second.
 constexpr unsigned kQuietPollsPerLook = 10;
-
-HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
 
 bool isDialogBox(HWND hwnd) { return hwnd && GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != 0; }
 
@@ -107,7 +105,7 @@ void MainWindow::pollWindows(POINT p) {
     pruneStaleEntries();
 
     HWND w = windowUnderCursor(p);
-    if (HWND original = propWindow(w, kPropOriginalWindow)) {
+    if (HWND original = MarkedWindow(w).Original()) {
         PseudoWindow* pseudo = PseudoWindow::FromOriginal(original);
         // The settings are pixels at 96 DPI; the cursor and the window are
         // in the physical pixels of the pseudo window's monitor.
@@ -123,12 +121,12 @@ void MainWindow::pollWindows(POINT p) {
             hider_->Toggle(w);
             keep.insert(w);
         }
-    } else if (HWND pseudoOfOriginal = propWindow(w, kPropPseudoWindow)) {
+    } else if (HWND pseudoOfOriginal = MarkedWindow(w).Pseudo()) {
         keep.insert(pseudoOfOriginal);
     }
     GetCursorPos(&lastCursor_);
 
-    if (HWND pseudoOfForeground = propWindow(GetForegroundWindow(), kPropPseudoWindow)) {
+    if (HWND pseudoOfForeground = MarkedWindow(GetForegroundWindow()).Pseudo()) {
         keep.insert(pseudoOfForeground);
     }
 
@@ -136,7 +134,7 @@ void MainWindow::pollWindows(POINT p) {
     // the meantime may change the list.
     const std::vector<PseudoWindowPtr> entries = pseudoWindows_;
     for (const PseudoWindowPtr& entry : entries) {
-        if (keep.count(entry->Handle()) == 0) hider_->Toggle(propWindow(entry->Handle(), kPropOriginalWindow));
+        if (keep.count(entry->Handle()) == 0) hider_->Toggle(MarkedWindow(entry->Handle()).Original());
     }
 }
 

@@ -4,14 +4,13 @@
 #include <algorithm>
 
 #include "app/MainWindow.h"
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "rules/Matching.h"
 
 namespace quillora {
 
 bool MainWindow::isEligible(HWND hwnd) const {
-    return hwnd != nullptr && !GetPropA(hwnd, kPropPseudoWindow) && !GetPropA(hwnd, kPropOriginalWindow) &&
-           excluded_.count(hwnd) == 0;
+    return hwnd != nullptr && !MarkedWindow(hwnd).IsMarked() && excluded_.count(hwnd) == 0;
 }
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
@@ -25,8 +25,6 @@ std::unordered_set<const PseudoWindow*>& liveObjects() {
 
 PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
 
-HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
-
 }  // namespace
 
 void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
@@ -43,17 +41,18 @@ PseudoWindow::~PseudoWindow() {
 
 PseudoWindow* PseudoWindow::FromOriginal(HWND original) {
     if (!original) return nullptr;
-    auto* object = static_cast<PseudoWindow*>(GetPropA(original, kPropPseudoWindowObject));
+    const MarkedWindow marks(original);
+    PseudoWindow* object = marks.Object();
     if (!object || !liveObjects().count(object)) return nullptr;
     HWND pseudo = object->Handle();
-    if (!pseudo || pseudo != propWindow(original, kPropPseudoWindow)) return nullptr;
-    if (propWindow(pseudo, kPropOriginalWindow) != original) return nullptr;
+    if (!pseudo || pseudo != marks.Pseudo()) return nullptr;
+    if (MarkedWindow(pseudo).Original() != original) return nullptr;
     return object;
 }
 
 HWND PseudoWindow::Original() const {
     if (!Original_ || !IsWindow(Original_)) return nullptr;
-    return propWindow(Original_, kPropPseudoWindow) == Created_ ? Original_ : nullptr;
+    return MarkedWindow(Original_).Pseudo() == Created_ ? Original_ : nullptr;
 }
 
 HWND PseudoWindow::Create(HWND original) {
@@ -75,9 +74,7 @@ HWND PseudoWindow::Create(HWND original) {
     }
     if (Rule_.ExtendSystemMenu) extendSystemMenu();
 
-    SetPropA(hwnd, kPropOriginalWindow, original);
-    SetPropA(original, kPropPseudoWindow, hwnd);
-    SetPropA(original, kPropPseudoWindowObject, this);
+    MarkedWindow::Tie(original, hwnd, this);
     Original_ = original;
     Created_ = hwnd;
     DWORD process = 0;
@@ -124,7 +121,7 @@ void PseudoWindow::onCreate() {
 }
 
 void PseudoWindow::onClose() {
-    HWND original = propWindow(handle(), kPropOriginalWindow);
+    HWND original = MarkedWindow(handle()).Original();
     // Only a request: the original's program decides whether it closes.
     if (original && IsWindow(original)) PostMessageA(original, WM_SYSCOMMAND, SC_CLOSE, 0);
     DestroyWindow(handle());
@@ -156,7 +153,7 @@ bool PseudoWindow::onSysCommand(WPARAM wp) {
     const int result = g_quickEdit(handle(), Rule_);
     HWND hwnd = handle();
     if (result == IDOK && hwnd) {
-        PostMessageA(MainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(propWindow(hwnd, kPropOriginalWindow)), 0);
+        PostMessageA(MainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
     }
     return true;
 }

@@ -17,6 +17,8 @@
 
 namespace quillora {
 
+constexpr char kPseudoWindowClass[] = "PseudoWindow";
+
 class PseudoWindow : public win::Window, public boost::enable_shared_from_this<PseudoWindow> {
 public:
     // Runs the quick-edit dialog on the pseudo window's rule copy; returns 1

@@ -2,7 +2,7 @@
 // the pseudo window teaches its rule copy.
 #include "pseudo/PseudoWindow.h"
 
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "win/Dpi.h"
 
 namespace quillora {
@@ -30,7 +30,7 @@ Rect workArea(std::int32_t direction) {
     return toRect(work);
 }
 
-HWND originalOf(HWND pseudo) { return static_cast<HWND>(GetPropA(pseudo, kPropOriginalWindow)); }
+HWND originalOf(HWND pseudo) { return MarkedWindow(pseudo).Original(); }
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // The pseudo window's picture: back buffer, capture, painting and refresh.
 #include "pseudo/PseudoWindow.h"
 
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "win/Log.h"
 
 namespace quillora {
@@ -38,7 +38,7 @@ Size PseudoWindow::backBufferSize() const {
 }
 
 void PseudoWindow::Capture(HWND original) {
-    if (!original) original = static_cast<HWND>(GetPropA(handle(), kPropOriginalWindow));
+    if (!original) original = MarkedWindow(handle()).Original();
     // GetDC(null) would be the whole screen.
     if (!original || !IsWindow(original) || !BackDC_) return;
     const Size destination = backBufferSize();

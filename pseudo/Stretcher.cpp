@@ -51,7 +51,9 @@ bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, 
     const int stripRows = std::clamp(kStripBytes / 4 / sw, 1, sh);
     // A picture that could not be made or taken must not be drawn over the
     // previous one.
-    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) return false;
+    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) {
+        return false;
+    }
     CapturedRows rows(Source, src, sh);
     if (!Scaler.Scale(rows, Destination.Row(0), Destination.Width())) return false;
     // Only what the scaler wrote; the rest of the back buffer keeps its pixels.

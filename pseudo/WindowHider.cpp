@@ -1,24 +1,20 @@
 #include "pseudo/WindowHider.h"
 
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "win/Log.h"
 
 namespace quillora {
 
 namespace {
 
-constexpr UINT_PTR kShownTransparency = 255;
-constexpr UINT_PTR kHiddenTransparency = 0;
 constexpr int kTitleBufferSize = 256;
-
-HWND propWindow(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
 
 // The original's "PseudoWindow" as a native window of this process that names
 // the original back; null for a value left by an earlier run of the program,
 // which may by now be the handle of any other program's window.
 HWND ownPseudoWindowOf(HWND original) {
-    HWND pseudo = propWindow(original, kPropPseudoWindow);
-    if (!pseudo || !IsWindow(pseudo) || propWindow(pseudo, kPropOriginalWindow) != original) return nullptr;
+    HWND pseudo = MarkedWindow(original).Pseudo();
+    if (!pseudo || !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original) return nullptr;
     DWORD process = 0;
     GetWindowThreadProcessId(pseudo, &process);
     return process == GetCurrentProcessId() ? pseudo : nullptr;
@@ -46,29 +42,13 @@ void setLook(HWND original, COLORREF key, BYTE alpha, DWORD flags) {
 
 void setAlpha(HWND original, BYTE alpha) { setLook(original, 0, alpha, LWA_ALPHA); }
 
-UINT_PTR propValue(HWND hwnd, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(hwnd, name)); }
-
-void setPropValue(HWND hwnd, const char* name, UINT_PTR value) {
-    SetPropA(hwnd, name, reinterpret_cast<HANDLE>(value));
-}
-
 // The attributes a window that was layered before it was attached had set
 // itself. One drawn through UpdateLayeredWindow has none (the call fails):
 // it is given back opaque.
 void saveOwnLook(HWND original) {
-    COLORREF key = 0;
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(original, &key, &alpha, &flags) || flags == 0) return;
-    setPropValue(original, kPropLayeredKey, key);
-    setPropValue(original, kPropLayeredAlpha, alpha);
-    setPropValue(original, kPropLayeredFlags, flags);
-}
-
-void forgetOwnLook(HWND original) {
-    RemovePropA(original, kPropLayeredKey);
-    RemovePropA(original, kPropLayeredAlpha);
-    RemovePropA(original, kPropLayeredFlags);
+    MarkedWindow::Look look{};
+    if (!GetLayeredWindowAttributes(original, &look.key, &look.alpha, &look.flags) || look.flags == 0) return;
+    MarkedWindow(original).SaveOwnLook(look);
 }
 
 // The original of one list entry: a pseudo window already closed no longer
@@ -76,7 +56,7 @@ void forgetOwnLook(HWND original) {
 // back at that window.
 HWND originalOf(const PseudoWindow& entry) {
     HWND pseudo = entry.Handle();
-    return pseudo && IsWindow(pseudo) ? propWindow(pseudo, kPropOriginalWindow) : entry.Original();
+    return pseudo && IsWindow(pseudo) ? MarkedWindow(pseudo).Original() : entry.Original();
 }
 
 // The part of giving back that changes the style: it may have to wait until
@@ -85,9 +65,10 @@ HWND originalOf(const PseudoWindow& entry) {
 // is done, and marks the window for a later attempt.
 bool finishGiveBack(WindowHider& hider, HWND original) {
     if (!IsWindow(original)) return true;
-    RemovePropA(original, kPropPseudoWindowObject);
+    const MarkedWindow marks(original);
+    marks.ForgetObject();
     if (!hider.Detach(original)) return false;
-    RemovePropA(original, kPropPseudoWindow);
+    marks.ForgetPseudo();
     return true;
 }
 
@@ -119,7 +100,7 @@ std::size_t WindowHider::GiveBackAll(const std::vector<HWND>& originals) {
 void WindowHider::Attach(HWND original) {
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
     if (exStyle & WS_EX_LAYERED) {
-        SetPropA(original, kPropLayered, reinterpret_cast<HANDLE>(1));
+        MarkedWindow(original).SetWasLayered();
         saveOwnLook(original);
     } else {
         SetWindowLongA(original, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -127,9 +108,10 @@ void WindowHider::Attach(HWND original) {
 }
 
 bool WindowHider::Detach(HWND original) {
-    forgetOwnLook(original);
-    if (GetPropA(original, kPropLayered)) {
-        RemovePropA(original, kPropLayered);
+    const MarkedWindow marks(original);
+    marks.ForgetOwnLook();
+    if (marks.WasLayered()) {
+        marks.ForgetWasLayered();
         return true;
     }
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
@@ -140,27 +122,25 @@ bool WindowHider::Detach(HWND original) {
 }
 
 void WindowHider::ShowOriginal(HWND original) {
-    if (const auto flags = static_cast<DWORD>(propValue(original, kPropLayeredFlags))) {
-        setLook(original, static_cast<COLORREF>(propValue(original, kPropLayeredKey)),
-                static_cast<BYTE>(propValue(original, kPropLayeredAlpha)), flags);
+    const MarkedWindow marks(original);
+    if (const auto look = marks.OwnLook()) {
+        setLook(original, look->key, look->alpha, look->flags);
     } else {
         setAlpha(original, 255);
     }
-    SetPropA(original, kPropTransparency, reinterpret_cast<HANDLE>(kShownTransparency));
+    marks.SetShown(true);
 }
 
 void WindowHider::HideOriginal(HWND original) {
     setAlpha(original, 0);
-    SetPropA(original, kPropTransparency, reinterpret_cast<HANDLE>(kHiddenTransparency));
+    MarkedWindow(original).SetShown(false);
 }
 
-bool WindowHider::IsOriginalShown(HWND original) {
-    return (reinterpret_cast<UINT_PTR>(GetPropA(original, kPropTransparency)) & 0xFF) == kShownTransparency;
-}
+bool WindowHider::IsOriginalShown(HWND original) { return MarkedWindow(original).IsShown(); }
 
 void WindowHider::Toggle(HWND window) {
     if (!window) return;
-    if (HWND original = propWindow(window, kPropOriginalWindow)) {
+    if (HWND original = MarkedWindow(window).Original()) {
         PseudoWindow* object = PseudoWindow::FromOriginal(original);
         if (!object || object->Handle() != window || !object->IsOutsideSizeMove()) return;
         // Moving another program's window waits for that program: one that
@@ -170,7 +150,7 @@ void WindowHider::Toggle(HWND window) {
         ShowOriginal(original);
         return;
     }
-    if (!GetPropA(window, kPropPseudoWindow)) return;
+    if (!MarkedWindow(window).Pseudo()) return;
 
     HWND original = window;
     const bool minimised = IsIconic(original) != FALSE;
@@ -220,14 +200,14 @@ std::size_t WindowHider::ReleaseAll(std::vector<PseudoWindowPtr>& list) {
 
 bool IsStale(const PseudoWindow& entry) {
     HWND pseudo = entry.Handle();
-    HWND original = pseudo ? propWindow(pseudo, kPropOriginalWindow) : nullptr;
+    HWND original = pseudo ? MarkedWindow(pseudo).Original() : nullptr;
     if (!original) {
         // The pseudo window is gone (closed by the user) but its original may
         // have refused to close: it must not stay invisible. If its program
         // does not answer, it is opaque now and the rest is left to the
         // recovery of abandoned originals.
         HWND survivor = entry.Original();
-        if (survivor && GetPropA(survivor, kPropPseudoWindowObject) == &entry) {
+        if (survivor && MarkedWindow(survivor).Object() == &entry) {
             WindowHider().GiveBack(survivor);
         }
         return true;

@@ -15,7 +15,7 @@
 
 #include "common/Harness.h"
 #include "common/Pump.h"
-#include "pseudo/Properties.h"
+#include "pseudo/MarkedWindow.h"
 #include "pseudo/PseudoMessages.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/WindowHider.h"
