@@ -57,6 +57,12 @@ void onTerminate() {
 
 void RecoverAbandonedOriginals(WindowHider& hider) { releaseAll(pseudoIsGone, hider); }
 
+bool AnyAbandonedOriginal() {
+    Scan scan{pseudoIsGone, {}};
+    EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
+    return !scan.found.empty();
+}
+
 void RevealOwnOriginals() {
     WindowHider hider;
     releaseAll(pseudoIsOurs, hider);

@@ -10,6 +10,10 @@ namespace quillora {
 // "PseudoWindow" although its pseudo window is gone (left by an earlier run).
 void RecoverAbandonedOriginals(WindowHider& hider);
 
+// Whether any top-level window still carries such a mark (an original whose
+// program did not let go of it yet).
+bool AnyAbandonedOriginal();
+
 // Reveals and releases every original whose pseudo window belongs to this
 // process. Uses no program state, so it is safe on a failing process.
 void RevealOwnOriginals();
