@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/Guard.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/Recovery.h"
@@ -32,11 +33,8 @@ bool claimSingleInstance() {
     return true;
 }
 
-int run(HINSTANCE instance) {
-    // Before the first window or measurement: everything is physical pixels.
-    win::EnableDpiAwareness();
-    if (!claimSingleInstance()) return 0;
-    quillora::InstallFailureRecovery();
+// Everything between the claim of the single instance and the normal end.
+void runGuarded(HINSTANCE instance) {
     quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);
 
     INITCOMMONCONTROLSEX icc{};
@@ -50,7 +48,7 @@ int run(HINSTANCE instance) {
     app->Load();
 
     auto mainWindow = std::make_unique<quillora::MainWindow>(*app);
-    if (!mainWindow->Create()) return 0;
+    if (!mainWindow->Create()) return;
     mainWindow->AddTrayIcon();
     // Without the hook, windows that appear later are not shrunk; those found
     // at start and at every resume still are.
@@ -71,13 +69,26 @@ int run(HINSTANCE instance) {
     CoUninitialize();
     mainWindow.reset();
     app.reset();
+}
+
+int run(HINSTANCE instance) {
+    // Before the first window or measurement: everything is physical pixels.
+    win::EnableDpiAwareness();
+    if (!claimSingleInstance()) return 0;
+    quillora::InstallFailureRecovery();
+    quillora::Guard guard = quillora::Guard::Start();
+    runGuarded(instance);
+    // Everything is given back and saved; a failure above never gets here
+    // (it gives the windows back itself, and the guard does it once more).
+    guard.SignalNormalExit();
     return 0;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     try {
+        if (quillora::IsGuardCommandLine(commandLine)) return quillora::RunGuard(commandLine);
         return run(instance);
     } catch (...) {
         win::failAtBoundary();

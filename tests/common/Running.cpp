@@ -1,5 +1,7 @@
 #include "common/Running.h"
 
+#include <tlhelp32.h>
+
 #include <sstream>
 
 namespace e2e {
@@ -35,6 +37,22 @@ bool RunningQuillora::Restart() {
     process_ = box_.StartQuillora();
     mainWindow_ = process_ ? WaitMainWindow(process_) : nullptr;
     return mainWindow_ != nullptr;
+}
+
+Process GuardOf(const Process& quillora) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return {};
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD guard = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !guard; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == quillora.Id() && lstrcmpiA(entry.szExeFile, "Quillora.exe") == 0) {
+            guard = entry.th32ProcessID;
+        }
+    }
+    CloseHandle(snapshot);
+    HANDLE process = guard ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, guard) : nullptr;
+    return process ? Process(process, guard) : Process();
 }
 
 HWND PseudoOf(HWND original) { return static_cast<HWND>(GetPropA(original, "PseudoWindow")); }

@@ -40,6 +40,10 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
+// The guard process a running Quillora started (its child of the same
+// image), or an empty Process.
+Process GuardOf(const Process& quillora);
+
 HWND PseudoOf(HWND original);
 bool IsShrunk(HWND original);   // alpha 0, pseudo window visible
 bool IsRestored(HWND original); // alpha 255, pseudo window exists and hidden

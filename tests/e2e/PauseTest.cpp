@@ -52,7 +52,7 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     EXPECT_TRUE(IsReleased(later.hwnd));
 }
 
-TEST(Pause, ExitWhileRunningGivesEverythingBackAndWritesTheSettings) {
+TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard) {
     FocusSink sink;
     RunningQuillora q(kGlobals + TitleRule(1, "ExitWin"));
     ASSERT_TRUE(q.Ok());
@@ -60,10 +60,13 @@ TEST(Pause, ExitWhileRunningGivesEverythingBackAndWritesTheSettings) {
     ASSERT_NE(w.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    Process guard = GuardOf(q.Proc());
+    ASSERT_TRUE(guard);
     DWORD code = 1;
     ASSERT_TRUE(q.Exit(&code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(IsReleased(w.hwnd));
+    EXPECT_TRUE(guard.WaitExit(2000)) << "the guard outlived a normal exit";
     const std::string ini = q.Box().ReadIni();
     EXPECT_EQ(ini.rfind("[Quillora]", 0), 0u);
     EXPECT_NE(ini.find("Title=ExitWin"), std::string::npos);
@@ -79,6 +82,9 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(a.hwnd) && IsShrunk(b.hwnd) && IsShrunk(c.hwnd); }));
 
+    // Its guard goes first (as when a whole process tree is ended), so that
+    // only the next start can give the windows back.
+    GuardOf(q.Proc()).Kill();
     q.Proc().Kill();
     EXPECT_EQ(LayeredAlpha(a.hwnd), 0) << "nothing gave the window back yet";
 
@@ -101,6 +107,23 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
         GetWindowThreadProcessId(PseudoOf(hwnd), &pid);
         EXPECT_EQ(pid, q.Proc().Id());
     }
+}
+
+TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
+    FocusSink sink;
+    RunningQuillora q(kGlobals + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow a = Window("GuardA", 20, 20), b = Window("GuardB", 400, 20, "--layered");
+    ASSERT_TRUE(a.hwnd && b.hwnd);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(a.hwnd) && IsShrunk(b.hwnd); }));
+    Process guard = GuardOf(q.Proc());
+    ASSERT_TRUE(guard);
+
+    q.Proc().Kill();
+    EXPECT_TRUE(WaitFor([&] { return IsReleased(a.hwnd) && IsReleased(b.hwnd, true) && LayeredAlpha(b.hwnd) == 255; },
+                        2000));
+    EXPECT_TRUE(guard.WaitExit(5000)) << "the guard stayed after giving everything back";
 }
 
 TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
