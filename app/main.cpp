@@ -2,7 +2,6 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <memory>
 #include <string_view>
 
 #include "app/Guard.h"
@@ -33,6 +32,45 @@ bool claimSingleInstance() {
     return true;
 }
 
+// COM on this thread for as long as the object lives.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComApartment() {
+        if (initialised_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
+
+// The global shell hook, reporting to `target`, for as long as the object
+// lives.
+class ShellHook {
+public:
+    explicit ShellHook(HWND target) : installed_(InitializeHelper(target) == 1) {}
+    ~ShellHook() {
+        if (installed_) UninitializeHelper();
+    }
+    ShellHook(const ShellHook&) = delete;
+    ShellHook& operator=(const ShellHook&) = delete;
+
+    bool Installed() const { return installed_; }
+
+private:
+    bool installed_;
+};
+
+void runMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 // Everything between the claim of the single instance and the normal end.
 void runGuarded(HINSTANCE instance) {
     quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);
@@ -42,33 +80,27 @@ void runGuarded(HINSTANCE instance) {
     icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
     InitCommonControlsEx(&icc);
 
-    auto app = std::make_unique<quillora::Application>();
-    CoInitialize(nullptr);
-    app->Initialize(instance);
-    app->Load();
+    const ComApartment com;
+    quillora::Application app;
+    app.Initialize(instance);
+    app.Load();
 
-    auto mainWindow = std::make_unique<quillora::MainWindow>(*app);
-    if (!mainWindow->Create()) return;
-    mainWindow->AddTrayIcon();
-    // Without the hook, windows that appear later are not shrunk; those found
-    // at start and at every resume still are.
-    if (InitializeHelper(mainWindow->handle()) != 1) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    quillora::MainWindow mainWindow(app);
+    if (!mainWindow.Create()) return;
+    {
+        mainWindow.AddTrayIcon();
+        const ShellHook hook(mainWindow.handle());
+        // Without the hook, windows that appear later are not shrunk; those
+        // found at start and at every resume still are.
+        if (!hook.Installed()) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
+        runMessageLoop();
+        // The icon goes first, as soon as the user has chosen Exit.
+        mainWindow.DeleteTrayIcon();
     }
-
-    mainWindow->DeleteTrayIcon();
-    UninitializeHelper();
-    app->Save();
+    if (!app.SaveAtExit()) win::Log("the settings file was not written at exit");
     // Originals whose program did not answer are opaque already; they get
     // their style back if it answers soon, else from the next start.
     quillora::RecoverAbandonedOriginalsWithin(3000);
-    CoUninitialize();
-    mainWindow.reset();
-    app.reset();
 }
 
 int run(HINSTANCE instance) {
