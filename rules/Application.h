@@ -19,8 +19,19 @@ struct Application {
 
     // Fills the two paths from the module; COM is initialised by the caller.
     void Initialize(HINSTANCE instance);
-    bool Load() { return LoadSettings(ExecutableDirectory, Settings, Rules); }
-    bool Save() const { return SaveSettings(ExecutableDirectory, Settings, Rules); }
+    bool Load() { return FileKnown = LoadSettings(ExecutableDirectory, Settings, Rules); }
+    bool Save() {
+        if (!SaveSettings(ExecutableDirectory, Settings, Rules)) return false;
+        FileKnown = true;
+        return true;
+    }
+    // The save at exit. A file that exists but could not be read at start
+    // (locked, no access) is not replaced by the little the program knows
+    // of it, unless the user has saved settings since.
+    bool SaveAtExit() { return FileKnown && Save(); }
+
+    // The file was read, or written since.
+    bool FileKnown = false;
 };
 
 }  // namespace quillora

@@ -95,6 +95,22 @@ TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
     q.Exit();
 }
 
+TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
+    RunningQuillora q(Globals() + TitleRule(1, "Kept"));
+    ASSERT_TRUE(q.Ok());
+    ASSERT_TRUE(q.Exit());
+    const std::string saved = q.Box().ReadIni();
+    ASSERT_NE(saved.find("Title=Kept"), std::string::npos);
+    // Another program holds the file without sharing while Quillora starts.
+    HANDLE lock = CreateFileA(q.Box().IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const bool restarted = q.Restart();
+    CloseHandle(lock);
+    ASSERT_TRUE(restarted);
+    ASSERT_TRUE(q.Exit());
+    EXPECT_EQ(q.Box().ReadIni(), saved) << "the rules it could not read were replaced";
+}
+
 TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
     RunningQuillora q(Globals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
     ASSERT_TRUE(q.Ok());
