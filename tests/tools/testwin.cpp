@@ -14,8 +14,10 @@
 //   --idle-timer MS (a timer that does nothing: the floor of a polling program)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
 // from the ATOM in lParam, 3 = repaint in the COLORREF in lParam, 4 = stop
-// answering: its thread sleeps lParam milliseconds) and writes nothing. It counts the SC_CLOSE requests it receives in its own window
-// property "TestSysCloseCount".
+// answering: its thread sleeps lParam milliseconds, 5 = destroy the window
+// but keep the program running for lParam milliseconds) and writes nothing.
+// It counts the SC_CLOSE requests it receives in its own window property
+// "TestSysCloseCount".
 #include <windows.h>
 
 #include <cstdlib>
@@ -49,6 +51,7 @@ constexpr UINT_PTR kIdleTimer = 2;
 
 Options g_options;
 HBRUSH g_brush = nullptr;
+DWORD g_lingerMs = 0;  // how long the program outlives its window
 
 COLORREF parseColor(const char* text) {
     unsigned long v = std::strtoul(text, nullptr, 16);
@@ -134,6 +137,10 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(hwnd, nullptr, TRUE);
         }
         if (wp == 4) Sleep(static_cast<DWORD>(lp));
+        if (wp == 5) {
+            g_lingerMs = static_cast<DWORD>(lp);
+            DestroyWindow(hwnd);
+        }
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
@@ -194,5 +201,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         DispatchMessageA(&msg);
     }
     DeleteObject(g_brush);
+    Sleep(g_lingerMs);
     return 0;
 }
