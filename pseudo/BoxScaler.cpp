@@ -141,62 +141,62 @@ BoxScaler::Instructions BoxScaler::Best() {
     return Instructions::Plain;
 }
 
-BoxScaler::BoxScaler(Instructions set) : Kernels_(KernelsFor(Supports(set) ? set : Best())) {}
+BoxScaler::BoxScaler(Instructions set) : kernels_(KernelsFor(Supports(set) ? set : Best())) {}
 
 void BoxScaler::Prepare(int sw, int sh, int dw, int dh) {
-    if (sw == SourceWidth_ && sh == SourceHeight_ && dw == DestinationWidth_ && dh == DestinationHeight_) return;
-    SourceWidth_ = sw;
-    SourceHeight_ = sh;
-    DestinationWidth_ = dw;
-    DestinationHeight_ = dh;
-    Columns_.clear();
-    Rows_.clear();
+    if (sw == sourceWidth_ && sh == sourceHeight_ && dw == destinationWidth_ && dh == destinationHeight_) return;
+    sourceWidth_ = sw;
+    sourceHeight_ = sh;
+    destinationWidth_ = dw;
+    destinationHeight_ = dh;
+    columns_.clear();
+    rows_.clear();
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-    SideBoxes(sw, dw, Columns_);
-    SideBoxes(sh, dh, Rows_);
+    SideBoxes(sw, dw, columns_);
+    SideBoxes(sh, dh, rows_);
 
-    MaxColumnWidth_ = 0;
-    EmptyColumn_ = false;
-    for (Span column : Columns_) {
-        MaxColumnWidth_ = std::max(MaxColumnWidth_, column.last - column.first);
-        EmptyColumn_ = EmptyColumn_ || column.last == column.first;
+    maxColumnWidth_ = 0;
+    emptyColumn_ = false;
+    for (Span column : columns_) {
+        maxColumnWidth_ = std::max(maxColumnWidth_, column.last - column.first);
+        emptyColumn_ = emptyColumn_ || column.last == column.first;
     }
 
     // The divisors of each box height that occurs (two or three of them).
-    Divisors_.clear();
-    for (Span row : Rows_) {
+    divisors_.clear();
+    for (Span row : rows_) {
         const int height = row.last - row.first;
-        if (isWide(row) || std::any_of(Divisors_.begin(), Divisors_.end(),
+        if (isWide(row) || std::any_of(divisors_.begin(), divisors_.end(),
                                        [height](const HeightDivisors& d) { return d.rows == height; })) {
             continue;
         }
-        HeightDivisors& divisors = Divisors_.emplace_back();
+        HeightDivisors& divisors = divisors_.emplace_back();
         divisors.rows = height;
-        for (Span column : Columns_) {
+        for (Span column : columns_) {
             const std::uint32_t count = static_cast<std::uint32_t>((column.last - column.first) * height);
             divisors.reciprocals.push_back(MakeReciprocal(count));
             divisors.multipliers.push_back(count <= kMaxMediumDivisor ? MediumMultiplier(count) : 0);
         }
     }
 
-    WholeRatio_ = 0;
-    for (int ratio = 2; ratio <= 4 && !WholeRatio_; ++ratio) {
+    wholeRatio_ = 0;
+    for (int ratio = 2; ratio <= 4 && !wholeRatio_; ++ratio) {
         bool whole = true;
-        for (std::size_t j = 0; j < Columns_.size() && whole; ++j) {
+        for (std::size_t j = 0; j < columns_.size() && whole; ++j) {
             const int first = ratio * static_cast<int>(j);
-            whole = Columns_[j].first == first && Columns_[j].last == first + ratio;
+            whole = columns_[j].first == first && columns_[j].last == first + ratio;
         }
-        if (whole) WholeRatio_ = ratio;
+        if (whole) wholeRatio_ = ratio;
     }
 
     // Room for a narrow box's reads past the last column.
-    Sums_.resize(static_cast<std::size_t>(box::kLanes) * (sw + box::kMaxNarrowColumns));
-    Prefix_.resize(static_cast<std::size_t>(box::kLanes) * (sw + 1));
-    const bool anyWide = std::any_of(Rows_.begin(), Rows_.end(), [this](Span row) { return isWide(row); });
+    sums_.resize(static_cast<std::size_t>(box::kLanes) * (sw + box::kMaxNarrowColumns));
+    prefix_.resize(static_cast<std::size_t>(box::kLanes) * (sw + 1));
+    const bool anyWide = std::any_of(rows_.begin(), rows_.end(), [this](Span row) { return isWide(row); });
     if (anyWide) {
-        WideSums_.resize(static_cast<std::size_t>(box::kLanes) * sw);
+        wideSums_.resize(static_cast<std::size_t>(box::kLanes) * sw);
     } else {
-        std::vector<std::uint64_t>().swap(WideSums_);
+        std::vector<std::uint64_t>().swap(wideSums_);
     }
 }
 
@@ -205,8 +205,8 @@ void BoxScaler::Prepare(int sw, int sh, int dw, int dh) {
 // so there are few of them.
 bool BoxScaler::isWide(Span row) const {
     const std::uint64_t rows = static_cast<std::uint64_t>(row.last - row.first);
-    return rows == 0 || rows > box::kMaxSummedIn16Bits || EmptyColumn_ ||
-           rows * static_cast<std::uint64_t>(MaxColumnWidth_) > kMaxReciprocalDivisor;
+    return rows == 0 || rows > box::kMaxSummedIn16Bits || emptyColumn_ ||
+           rows * static_cast<std::uint64_t>(maxColumnWidth_) > kMaxReciprocalDivisor;
 }
 
 bool BoxScaler::sumRows(Cursor& rows, Span span, bool load) {
@@ -215,8 +215,8 @@ bool BoxScaler::sumRows(Cursor& rows, Span span, bool load) {
         if (!run.first) return false;
         const int count = std::min(span.last - y, run.rows);
         for (int done = 0; done < count; done += kRowsPerPass) {
-            Kernels_.accumulate(run.first + done * run.stride, run.stride, std::min(kRowsPerPass, count - done),
-                                Sums_.data(), SourceWidth_, load);
+            kernels_.accumulate(run.first + done * run.stride, run.stride, std::min(kRowsPerPass, count - done),
+                                sums_.data(), sourceWidth_, load);
             load = false;
         }
         y += count;
@@ -225,50 +225,50 @@ bool BoxScaler::sumRows(Cursor& rows, Span span, bool load) {
 }
 
 const BoxScaler::HeightDivisors& BoxScaler::divisorsFor(int rows) const {
-    return *std::find_if(Divisors_.begin(), Divisors_.end(),
+    return *std::find_if(divisors_.begin(), divisors_.end(),
                          [rows](const HeightDivisors& d) { return d.rows == rows; });
 }
 
 bool BoxScaler::scaleNarrowRow(Cursor& rows, Span span, std::uint32_t* out) {
     const int height = span.last - span.first;
-    if ((WholeRatio_ == 2 || WholeRatio_ == 4) && height == WholeRatio_ && Kernels_.square[WholeRatio_ / 2 - 1]) {
+    if ((wholeRatio_ == 2 || wholeRatio_ == 4) && height == wholeRatio_ && kernels_.square[wholeRatio_ / 2 - 1]) {
         const RowSource::Run run = rows.At(span.first, height);
         if (!run.first) return false;
         if (run.rows >= height) {
-            Kernels_.square[WholeRatio_ / 2 - 1](run.first, run.stride, out, ReachedWidth());
+            kernels_.square[wholeRatio_ / 2 - 1](run.first, run.stride, out, ReachedWidth());
             return true;
         }
     }
     if (!sumRows(rows, span, true)) return false;
-    if (WholeRatio_ && static_cast<std::uint32_t>(WholeRatio_ * height) <= kMaxSmallDivisor) {
-        Kernels_.whole[WholeRatio_ - 2](Sums_.data(), SmallMultiplier(WholeRatio_ * height), out, ReachedWidth());
+    if (wholeRatio_ && static_cast<std::uint32_t>(wholeRatio_ * height) <= kMaxSmallDivisor) {
+        kernels_.whole[wholeRatio_ - 2](sums_.data(), SmallMultiplier(wholeRatio_ * height), out, ReachedWidth());
         return true;
     }
     const HeightDivisors& divisors = divisorsFor(height);
-    const auto narrow = Kernels_.narrow[MaxColumnWidth_ <= 4 ? 0 : 1];
-    if (narrow && MaxColumnWidth_ <= box::kMaxNarrowColumns &&
-        static_cast<std::uint32_t>(MaxColumnWidth_ * height) <= kMaxMediumDivisor) {
-        narrow(Sums_.data(), Columns_.data(), divisors.multipliers.data(), out, ReachedWidth());
+    const auto narrow = kernels_.narrow[maxColumnWidth_ <= 4 ? 0 : 1];
+    if (narrow && maxColumnWidth_ <= box::kMaxNarrowColumns &&
+        static_cast<std::uint32_t>(maxColumnWidth_ * height) <= kMaxMediumDivisor) {
+        narrow(sums_.data(), columns_.data(), divisors.multipliers.data(), out, ReachedWidth());
         return true;
     }
-    Kernels_.prefix(Sums_.data(), Prefix_.data(), SourceWidth_);
-    Kernels_.divide(Prefix_.data(), Columns_.data(), divisors.reciprocals.data(), out, ReachedWidth());
+    kernels_.prefix(sums_.data(), prefix_.data(), sourceWidth_);
+    kernels_.divide(prefix_.data(), columns_.data(), divisors.reciprocals.data(), out, ReachedWidth());
     return true;
 }
 
 bool BoxScaler::scaleWideRow(Cursor& rows, Span span, std::uint32_t* out) {
-    std::fill(WideSums_.begin(), WideSums_.end(), 0);
+    std::fill(wideSums_.begin(), wideSums_.end(), 0);
     for (int y = span.first; y < span.last; y += box::kMaxSummedIn16Bits) {
         if (!sumRows(rows, {y, std::min(span.last, y + box::kMaxSummedIn16Bits)}, true)) return false;
-        for (std::size_t i = 0; i < WideSums_.size(); ++i) WideSums_[i] += Sums_[i];
+        for (std::size_t i = 0; i < wideSums_.size(); ++i) wideSums_[i] += sums_[i];
     }
     const std::uint64_t height = static_cast<std::uint64_t>(span.last - span.first);
-    for (std::size_t j = 0; j < Columns_.size(); ++j) {
-        const Span column = Columns_[j];
+    for (std::size_t j = 0; j < columns_.size(); ++j) {
+        const Span column = columns_[j];
         const std::uint64_t count = static_cast<std::uint64_t>(column.last - column.first) * height;
         std::uint64_t sum[3] = {};
         for (int x = column.first; x < column.last; ++x) {
-            for (int c = 0; c < 3; ++c) sum[c] += WideSums_[static_cast<std::size_t>(box::kLanes) * x + c];
+            for (int c = 0; c < 3; ++c) sum[c] += wideSums_[static_cast<std::size_t>(box::kLanes) * x + c];
         }
         out[j] = count == 0 ? 0 : PackPixel(sum[0] / count, sum[1] / count, sum[2] / count);
     }
@@ -277,9 +277,9 @@ bool BoxScaler::scaleWideRow(Cursor& rows, Span span, std::uint32_t* out) {
 
 bool BoxScaler::Scale(RowSource& source, std::uint32_t* destination, std::ptrdiff_t destinationStride) {
     Cursor rows(source);
-    for (std::size_t i = 0; i < Rows_.size(); ++i) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         std::uint32_t* out = destination + static_cast<std::ptrdiff_t>(i) * destinationStride;
-        const bool done = isWide(Rows_[i]) ? scaleWideRow(rows, Rows_[i], out) : scaleNarrowRow(rows, Rows_[i], out);
+        const bool done = isWide(rows_[i]) ? scaleWideRow(rows, rows_[i], out) : scaleNarrowRow(rows, rows_[i], out);
         if (!done) return false;
     }
     return true;
@@ -287,7 +287,7 @@ bool BoxScaler::Scale(RowSource& source, std::uint32_t* destination, std::ptrdif
 
 bool BoxScaler::Scale(const std::uint32_t* source, std::ptrdiff_t sourceStride, std::uint32_t* destination,
                       std::ptrdiff_t destinationStride) {
-    PictureRows rows(source, sourceStride, SourceHeight_);
+    PictureRows rows(source, sourceStride, sourceHeight_);
     return Scale(rows, destination, destinationStride);
 }
 

@@ -44,8 +44,8 @@ public:
     // The destination pixels the scaling writes: (0, 0) to (ReachedWidth,
     // ReachedHeight); the others keep their value. Every pixel, unless the
     // accumulated edges end the source extent early.
-    int ReachedWidth() const { return static_cast<int>(Columns_.size()); }
-    int ReachedHeight() const { return static_cast<int>(Rows_.size()); }
+    int ReachedWidth() const { return static_cast<int>(columns_.size()); }
+    int ReachedHeight() const { return static_cast<int>(rows_.size()); }
 
     // Scales the prepared sizes into `destination` (rows top first,
     // `destinationStride` pixels apart). False when the source could not
@@ -70,18 +70,18 @@ private:
     bool scaleNarrowRow(Cursor& rows, box::Span span, std::uint32_t* out);
     bool scaleWideRow(Cursor& rows, box::Span span, std::uint32_t* out);
 
-    const box::Kernels& Kernels_;
-    int SourceWidth_ = 0, SourceHeight_ = 0, DestinationWidth_ = 0, DestinationHeight_ = 0;
-    std::vector<box::Span> Columns_;
-    std::vector<box::Span> Rows_;
-    int MaxColumnWidth_ = 0;
-    bool EmptyColumn_ = false;
+    const box::Kernels& kernels_;
+    int sourceWidth_ = 0, sourceHeight_ = 0, destinationWidth_ = 0, destinationHeight_ = 0;
+    std::vector<box::Span> columns_;
+    std::vector<box::Span> rows_;
+    int maxColumnWidth_ = 0;
+    bool emptyColumn_ = false;
     // 2, 3 or 4 when box j is that many columns from column ratio * j; else 0.
-    int WholeRatio_ = 0;
-    std::vector<HeightDivisors> Divisors_;
-    std::vector<std::uint16_t> Sums_;
-    std::vector<std::uint32_t> Prefix_;
-    std::vector<std::uint64_t> WideSums_;
+    int wholeRatio_ = 0;
+    std::vector<HeightDivisors> divisors_;
+    std::vector<std::uint16_t> sums_;
+    std::vector<std::uint32_t> prefix_;
+    std::vector<std::uint64_t> wideSums_;
 };
 
 }  // namespace quillora

@@ -10,7 +10,7 @@ namespace quillora {
 bool ImageBuffer::Resize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (Pixels_ && width == Width_ && height == Height_) return true;
+    if (pixels_ && width == width_ && height == height_) return true;
     Release();
     if (width == 0 || height == 0) return true;
 
@@ -30,36 +30,36 @@ bool ImageBuffer::Resize(int width, int height) {
         win::LogFailure(!context ? "CreateCompatibleDC" : "CreateDIBSection");
         return false;
     }
-    Bitmap_ = std::move(bitmap);
-    Context_ = std::move(context);
-    Selected_.emplace(Context_.get(), Bitmap_.get());
-    Pixels_ = static_cast<std::uint32_t*>(bits);
-    Width_ = width;
-    Height_ = height;
+    bitmap_ = std::move(bitmap);
+    context_ = std::move(context);
+    selected_.emplace(context_.get(), bitmap_.get());
+    pixels_ = static_cast<std::uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
     return true;
 }
 
 bool ImageBuffer::Take(int width, int height, HDC dc) {
     if (!Resize(width, height)) return false;
-    return !Pixels_ || TakeRows(dc, 0, Height_);
+    return !pixels_ || TakeRows(dc, 0, height_);
 }
 
 bool ImageBuffer::TakeRows(HDC dc, int y, int rows) {
-    if (!Pixels_ || rows <= 0 || rows > Height_) return false;
-    const bool copied = BitBlt(Context_.get(), 0, 0, Width_, rows, dc, 0, y, SRCCOPY);
+    if (!pixels_ || rows <= 0 || rows > height_) return false;
+    const bool copied = BitBlt(context_.get(), 0, 0, width_, rows, dc, 0, y, SRCCOPY);
     // The pixels are read straight from memory next: finish the copy first.
     GdiFlush();
     return copied;
 }
 
 bool ImageBuffer::Draw(HDC dc, int width, int height) const {
-    if (!Pixels_) return false;
-    return BitBlt(dc, 0, 0, std::min(width, Width_), std::min(height, Height_), Context_.get(), 0, 0, SRCCOPY);
+    if (!pixels_) return false;
+    return BitBlt(dc, 0, 0, std::min(width, width_), std::min(height, height_), context_.get(), 0, 0, SRCCOPY);
 }
 
 const std::uint32_t* ImageBuffer::PixelAddress(int x, int y) const {
-    if (!Pixels_ || x < 0 || x >= Width_ || y < 0 || y >= Height_) return nullptr;
-    return Pixels_ + static_cast<std::ptrdiff_t>(y) * Width_ + x;
+    if (!pixels_ || x < 0 || x >= width_ || y < 0 || y >= height_) return nullptr;
+    return pixels_ + static_cast<std::ptrdiff_t>(y) * width_ + x;
 }
 
 std::uint32_t* ImageBuffer::PixelAddress(int x, int y) {
@@ -76,11 +76,11 @@ void ImageBuffer::WritePixel(int x, int y, std::uint32_t value) {
 }
 
 void ImageBuffer::Release() {
-    Selected_.reset();
-    Context_.reset();
-    Bitmap_.reset();
-    Pixels_ = nullptr;
-    Width_ = Height_ = 0;
+    selected_.reset();
+    context_.reset();
+    bitmap_.reset();
+    pixels_ = nullptr;
+    width_ = height_ = 0;
 }
 
 }  // namespace quillora

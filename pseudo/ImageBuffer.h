@@ -37,20 +37,20 @@ public:
     void WritePixel(int x, int y, std::uint32_t value);
     void Release();
 
-    int Width() const { return Width_; }
-    int Height() const { return Height_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     // Row y; rows are Width() pixels apart. Null when empty.
-    std::uint32_t* Row(int y) { return Pixels_ ? Pixels_ + static_cast<std::ptrdiff_t>(y) * Width_ : nullptr; }
+    std::uint32_t* Row(int y) { return pixels_ ? pixels_ + static_cast<std::ptrdiff_t>(y) * width_ : nullptr; }
 
 private:
-    std::int32_t Width_ = 0;
-    std::int32_t Height_ = 0;
-    std::uint32_t* Pixels_ = nullptr;  // owned by Bitmap_
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    std::uint32_t* pixels_ = nullptr;  // owned by bitmap_
     // Destroyed in reverse: the bitmap is deselected before the context and
     // the bitmap go.
-    win::Bitmap Bitmap_;
-    win::MemoryDC Context_;
-    std::optional<win::SelectObjectScope> Selected_;
+    win::Bitmap bitmap_;
+    win::MemoryDC context_;
+    std::optional<win::SelectObjectScope> selected_;
 };
 
 }  // namespace quillora

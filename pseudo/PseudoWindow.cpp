@@ -30,7 +30,7 @@ PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
 void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
 
 PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
-    : MainWindow_(mainWindow), Stretcher_(MakeStretcher(rule.StretchDrawMethod)), Rule_(rule) {
+    : mainWindow_(mainWindow), stretcher_(MakeStretcher(rule.StretchDrawMethod)), rule_(rule) {
     liveObjects().insert(this);
 }
 
@@ -51,8 +51,8 @@ PseudoWindow* PseudoWindow::FromOriginal(HWND original) {
 }
 
 HWND PseudoWindow::Original() const {
-    if (!Original_ || !IsWindow(Original_)) return nullptr;
-    return MarkedWindow(Original_).Pseudo() == Created_ ? Original_ : nullptr;
+    if (!original_ || !IsWindow(original_)) return nullptr;
+    return MarkedWindow(original_).Pseudo() == created_ ? original_ : nullptr;
 }
 
 HWND PseudoWindow::Create(HWND original) {
@@ -61,25 +61,25 @@ HWND PseudoWindow::Create(HWND original) {
         return nullptr;
     }
     DWORD exStyle = WS_EX_TOOLWINDOW;
-    if (Rule_.Topmost) exStyle |= WS_EX_TOPMOST;
-    if (Rule_.Transparent) exStyle |= WS_EX_LAYERED;
+    if (rule_.Topmost) exStyle |= WS_EX_TOPMOST;
+    if (rule_.Transparent) exStyle |= WS_EX_LAYERED;
     DWORD style = WS_POPUP;
-    if (Rule_.Frame) style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    if (rule_.Frame) style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
     HWND hwnd = createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr);
     if (!hwnd) return nullptr;
 
-    if (Rule_.Transparent) {
-        SetLayeredWindowAttributes(hwnd, 0, AlphaForTransparency(Rule_.Transparency), LWA_ALPHA);
+    if (rule_.Transparent) {
+        SetLayeredWindowAttributes(hwnd, 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
     }
-    if (Rule_.ExtendSystemMenu) extendSystemMenu();
+    if (rule_.ExtendSystemMenu) extendSystemMenu();
 
     MarkedWindow::Tie(original, hwnd, this);
-    Original_ = original;
-    Created_ = hwnd;
+    original_ = original;
+    created_ = hwnd;
     DWORD process = 0;
     GetWindowThreadProcessId(original, &process);
-    OriginalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
+    originalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
     return hwnd;
 }
 
@@ -110,14 +110,14 @@ LRESULT PseudoWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: onMouseWheel(GET_WHEEL_DELTA_WPARAM(wp)); return 0;
     case WM_SIZING: onSizing(static_cast<int>(wp), reinterpret_cast<RECT*>(lp)); return TRUE;
     case WM_MOVING: return TRUE;
-    case WM_ENTERSIZEMOVE: OutsideSizeMove_ = false; return 0;
-    case WM_EXITSIZEMOVE: OutsideSizeMove_ = true; return 0;
+    case WM_ENTERSIZEMOVE: outsideSizeMove_ = false; return 0;
+    case WM_EXITSIZEMOVE: outsideSizeMove_ = true; return 0;
     }
     return defaultProc(msg, wp, lp);
 }
 
 void PseudoWindow::onCreate() {
-    if (Rule_.UpdateDisplay) SetTimer(handle(), kRefreshTimer, static_cast<UINT>(Rule_.UpdateDisplayElapse), nullptr);
+    if (rule_.UpdateDisplay) SetTimer(handle(), kRefreshTimer, static_cast<UINT>(rule_.UpdateDisplayElapse), nullptr);
 }
 
 void PseudoWindow::onClose() {
@@ -128,19 +128,19 @@ void PseudoWindow::onClose() {
 }
 
 void PseudoWindow::onLButtonDown() {
-    if (Rule_.StretchRestoreMethod == RestoreLeftClick) {
-        SendMessageA(MainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(handle()), 0);
+    if (rule_.StretchRestoreMethod == RestoreLeftClick) {
+        SendMessageA(mainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(handle()), 0);
     }
 }
 
 void PseudoWindow::onMouseWheel(int delta) {
-    Rule_.Transparency = WheelTransparency(Rule_.Transparency, delta);
-    if (!Rule_.Transparent) {
+    rule_.Transparency = WheelTransparency(rule_.Transparency, delta);
+    if (!rule_.Transparent) {
         const LONG exStyle = GetWindowLongA(handle(), GWL_EXSTYLE);
         SetWindowLongA(handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-        Rule_.Transparent = true;
+        rule_.Transparent = true;
     }
-    SetLayeredWindowAttributes(handle(), 0, AlphaForTransparency(Rule_.Transparency), LWA_ALPHA);
+    SetLayeredWindowAttributes(handle(), 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
 }
 
 bool PseudoWindow::onSysCommand(WPARAM wp) {
@@ -150,10 +150,10 @@ bool PseudoWindow::onSysCommand(WPARAM wp) {
     // object's list entry (its original closed); keep the object alive until
     // the dialog has returned.
     const boost::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
-    const int result = g_quickEdit(handle(), Rule_);
+    const int result = g_quickEdit(handle(), rule_);
     HWND hwnd = handle();
     if (result == IDOK && hwnd) {
-        PostMessageA(MainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
+        PostMessageA(mainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
     }
     return true;
 }

@@ -42,19 +42,19 @@ public:
     void PlaceOriginal(HWND original);
 
     HWND Handle() const { return handle(); }
-    const Rule& GetRule() const { return Rule_; }
-    Rule& GetRule() { return Rule_; }
-    bool IsOutsideSizeMove() const { return OutsideSizeMove_; }
+    const Rule& GetRule() const { return rule_; }
+    Rule& GetRule() { return rule_; }
+    bool IsOutsideSizeMove() const { return outsideSizeMove_; }
 
     // The original this object was created for, while that window exists and
     // its "PseudoWindow" still names the native window Create made (also
     // after the native window is gone); null otherwise.
     HWND Original() const;
     // The original Create was given, unchecked: it may be gone.
-    HWND CreatedFor() const { return Original_; }
+    HWND CreatedFor() const { return original_; }
     // The process of that original, signalled when it ends; null when it
     // could not be opened.
-    HANDLE OriginalProcess() const { return OriginalProcess_.get(); }
+    HANDLE OriginalProcess() const { return originalProcess_.get(); }
 
     // The live object that the original's "PseudoWindowObject" names, or null
     // when the property is missing or names no live object of this process
@@ -84,23 +84,23 @@ private:
     void learnSize(int width, int height);
     Size backBufferSize() const;
 
-    HWND MainWindow_;
-    HWND Original_ = nullptr;
-    HWND Created_ = nullptr;
-    win::KernelHandle OriginalProcess_;
+    HWND mainWindow_;
+    HWND original_ = nullptr;
+    HWND created_ = nullptr;
+    win::KernelHandle originalProcess_;
     // Destroyed in reverse: the bitmap is deselected before the context and
     // the bitmap go.
-    win::Bitmap BackBitmap_;
-    win::MemoryDC BackDC_;
-    std::optional<win::SelectObjectScope> BackSelected_;
-    boost::shared_ptr<Stretcher> Stretcher_;
-    Rule Rule_;
+    win::Bitmap backBitmap_;
+    win::MemoryDC backDC_;
+    std::optional<win::SelectObjectScope> backSelected_;
+    boost::shared_ptr<Stretcher> stretcher_;
+    Rule rule_;
     // Off until the first placement: the size the system gives the window
     // before it (a frame's minimum size at creation) is not the user's.
-    bool SizeLearning_ = false;
-    bool OutsideSizeMove_ = true;
+    bool sizeLearning_ = false;
+    bool outsideSizeMove_ = true;
     // Set while captures fail, so that a failing original is logged once.
-    bool CaptureFailing_ = false;
+    bool captureFailing_ = false;
 };
 
 using PseudoWindowPtr = boost::shared_ptr<PseudoWindow>;

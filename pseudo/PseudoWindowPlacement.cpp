@@ -37,34 +37,34 @@ HWND originalOf(HWND pseudo) { return MarkedWindow(pseudo).Original(); }
 void PseudoWindow::PlacePseudo(HWND original) {
     placePseudo(original);
     // From the first placement on, a size change is the user's.
-    SizeLearning_ = true;
+    sizeLearning_ = true;
 }
 
 void PseudoWindow::placePseudo(HWND original) {
-    LearningPaused paused(SizeLearning_);
+    LearningPaused paused(sizeLearning_);
     if (!original) original = originalOf(handle());
     RECT window{};
     if (!original || !GetWindowRect(original, &window)) return;
     const Rect A = toRect(window);
-    const Size size = PseudoSize(Rule_, A.width(), A.height());
-    const Rect B = Anchor(Rule_.StretchDirection, A, size.width, size.height, workArea(Rule_.StretchDirection));
+    const Size size = PseudoSize(rule_, A.width(), A.height());
+    const Rect B = Anchor(rule_.StretchDirection, A, size.width, size.height, workArea(rule_.StretchDirection));
     // Without Topmost the pseudo window sits right behind the transparent
     // original, where it shows through.
     UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
-    if (Rule_.Topmost) flags |= SWP_NOZORDER;
+    if (rule_.Topmost) flags |= SWP_NOZORDER;
     SetWindowPos(handle(), original, B.left, B.top, size.width, size.height, flags);
 }
 
 void PseudoWindow::PlaceOriginal(HWND original) {
-    LearningPaused paused(SizeLearning_);
+    LearningPaused paused(sizeLearning_);
     if (!original) original = originalOf(handle());
     RECT pseudo{}, window{};
     if (!original || !GetWindowRect(handle(), &pseudo) || !GetWindowRect(original, &window)) return;
     const bool pseudoHadFocus = GetForegroundWindow() == handle();
     const Rect O = toRect(window);
-    const Rect B = Anchor(Rule_.StretchDirection, toRect(pseudo), O.width(), O.height(), workArea(Rule_.StretchDirection));
+    const Rect B = Anchor(rule_.StretchDirection, toRect(pseudo), O.width(), O.height(), workArea(rule_.StretchDirection));
     HWND insertAfter = HWND_TOP;
-    if (Rule_.Topmost) {
+    if (rule_.Topmost) {
         SetWindowPos(original, handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
         insertAfter = HWND_NOTOPMOST;
     }
@@ -74,24 +74,24 @@ void PseudoWindow::PlaceOriginal(HWND original) {
 }
 
 void PseudoWindow::learnSize(int width, int height) {
-    if (!SizeLearning_ || width == 0 || height == 0) return;
+    if (!sizeLearning_ || width == 0 || height == 0) return;
     HWND original = originalOf(handle());
     RECT client{};
     if (original && GetClientRect(original, &client)) {
-        const std::int32_t w = LearnedSizeValue(Rule_.StretchWidthUnit, width, client.right, Rule_.StretchWidth);
-        const std::int32_t h = LearnedSizeValue(Rule_.StretchHeightUnit, height, client.bottom, Rule_.StretchHeight);
-        const bool changed = w != Rule_.StretchWidth || h != Rule_.StretchHeight;
-        Rule_.StretchWidth = w;
-        Rule_.StretchHeight = h;
+        const std::int32_t w = LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth);
+        const std::int32_t h = LearnedSizeValue(rule_.StretchHeightUnit, height, client.bottom, rule_.StretchHeight);
+        const bool changed = w != rule_.StretchWidth || h != rule_.StretchHeight;
+        rule_.StretchWidth = w;
+        rule_.StretchHeight = h;
         if (changed) Capture(original);
     }
     // From now on the user's height counts, not the proportions.
-    Rule_.Coratio = false;
+    rule_.Coratio = false;
 }
 
 void PseudoWindow::onSizing(int edge, RECT* proposed) {
     if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
-    const int caption = Rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(handle())) : 0;
+    const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(handle())) : 0;
     RECT client{};
     if (!GetClientRect(originalOf(handle()), &client)) return;
     const Rect R = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);

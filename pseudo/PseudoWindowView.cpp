@@ -13,9 +13,9 @@ constexpr UINT_PTR kRefreshTimer = 1;
 void PseudoWindow::releaseBackBuffer() {
     // A DC must not be deleted with our bitmap still selected: the bitmap it
     // was made with goes back first.
-    BackSelected_.reset();
-    BackDC_.reset();
-    BackBitmap_.reset();
+    backSelected_.reset();
+    backDC_.reset();
+    backBitmap_.reset();
 }
 
 void PseudoWindow::rebuildBackBuffer(int width, int height) {
@@ -25,33 +25,33 @@ void PseudoWindow::rebuildBackBuffer(int width, int height) {
     win::Bitmap bitmap(CreateCompatibleBitmap(windowDC.get(), width, height));
     win::MemoryDC dc(CreateCompatibleDC(windowDC.get()));
     if (!bitmap || !dc) return;
-    BackBitmap_ = std::move(bitmap);
-    BackDC_ = std::move(dc);
-    BackSelected_.emplace(BackDC_.get(), BackBitmap_.get());
-    if (!BackSelected_->Selected()) releaseBackBuffer();
+    backBitmap_ = std::move(bitmap);
+    backDC_ = std::move(dc);
+    backSelected_.emplace(backDC_.get(), backBitmap_.get());
+    if (!backSelected_->Selected()) releaseBackBuffer();
 }
 
 Size PseudoWindow::backBufferSize() const {
     BITMAP info{};
-    if (!BackBitmap_ || GetObjectA(BackBitmap_.get(), sizeof info, &info) != sizeof info) return {};
+    if (!backBitmap_ || GetObjectA(backBitmap_.get(), sizeof info, &info) != sizeof info) return {};
     return {info.bmWidth, info.bmHeight};
 }
 
 void PseudoWindow::Capture(HWND original) {
     if (!original) original = MarkedWindow(handle()).Original();
     // GetDC(null) would be the whole screen.
-    if (!original || !IsWindow(original) || !BackDC_) return;
+    if (!original || !IsWindow(original) || !backDC_) return;
     const Size destination = backBufferSize();
     RECT client{};
     if (destination.width == 0 || destination.height == 0 || !GetClientRect(original, &client)) return;
     win::WindowDC source(original);
-    const bool taken = source && Stretcher_->Stretch(BackDC_.get(), 0, 0, destination.width, destination.height,
+    const bool taken = source && stretcher_->Stretch(backDC_.get(), 0, 0, destination.width, destination.height,
                                                      source.get(), 0, 0, client.right, client.bottom);
     // The stand-in then keeps its last picture; say why once, not per frame.
-    if (!taken && !CaptureFailing_ && IsWindow(original)) {
+    if (!taken && !captureFailing_ && IsWindow(original)) {
         win::Log("capture of %08lX failed (error %lu)", HandleToULong(original), GetLastError());
     }
-    CaptureFailing_ = !taken;
+    captureFailing_ = !taken;
 }
 
 void PseudoWindow::onSize(int width, int height) {
@@ -62,8 +62,8 @@ void PseudoWindow::onSize(int width, int height) {
 void PseudoWindow::onPaint() {
     win::PaintDC paint(handle());
     const Size size = backBufferSize();
-    if (paint.get() && BackDC_ && size.width > 0 && size.height > 0) {
-        BitBlt(paint.get(), 0, 0, size.width, size.height, BackDC_.get(), 0, 0, SRCCOPY);
+    if (paint.get() && backDC_ && size.width > 0 && size.height > 0) {
+        BitBlt(paint.get(), 0, 0, size.width, size.height, backDC_.get(), 0, 0, SRCCOPY);
     }
 }
 

@@ -47,17 +47,17 @@ bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, 
                                int sw, int sh) {
     // An empty original leaves the previous picture; nothing failed.
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return true;
-    Scaler.Prepare(sw, sh, dw, dh);
+    scaler_.Prepare(sw, sh, dw, dh);
     const int stripRows = std::clamp(kStripBytes / 4 / sw, 1, sh);
     // A picture that could not be made or taken must not be drawn over the
     // previous one.
-    if (!Source.Resize(sw, stripRows) || !Destination.Resize(Scaler.ReachedWidth(), Scaler.ReachedHeight())) {
+    if (!source_.Resize(sw, stripRows) || !destination_.Resize(scaler_.ReachedWidth(), scaler_.ReachedHeight())) {
         return false;
     }
-    CapturedRows rows(Source, src, sh);
-    if (!Scaler.Scale(rows, Destination.Row(0), Destination.Width())) return false;
+    CapturedRows rows(source_, src, sh);
+    if (!scaler_.Scale(rows, destination_.Row(0), destination_.Width())) return false;
     // Only what the scaler wrote; the rest of the back buffer keeps its pixels.
-    return Destination.Draw(dst, Destination.Width(), Destination.Height());
+    return destination_.Draw(dst, destination_.Width(), destination_.Height());
 }
 
 boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {

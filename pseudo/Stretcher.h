@@ -33,9 +33,9 @@ public:
     bool Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
 
 private:
-    BoxScaler Scaler;
-    ImageBuffer Source;       // the current strip of the original's rows
-    ImageBuffer Destination;  // the scaled picture
+    BoxScaler scaler_;
+    ImageBuffer source_;       // the current strip of the original's rows
+    ImageBuffer destination_;  // the scaled picture
 };
 
 // QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.

@@ -2,6 +2,8 @@
 
 #include <psapi.h>
 
+#include <boost/function.hpp>
+
 #include "rules/MatchingPatterns.h"
 #include "win/Handles.h"
 
@@ -43,7 +45,7 @@ struct WindowTexts {
     SubjectText field[kPatternFields];
 };
 
-using Matcher = bool (*)(const CompiledPatterns::Field&, SubjectText&, RegexBudget&);
+using Matcher = boost::function<bool(const CompiledPatterns::Field&, SubjectText&, RegexBudget&)>;
 
 bool exactPair(const CompiledPatterns::Field& pattern, SubjectText& subject, RegexBudget&) {
     return ExactMatches(subject.Bytes(), pattern.text);
@@ -56,7 +58,7 @@ bool regexPair(const CompiledPatterns::Field& pattern, SubjectText& subject, Reg
 }
 
 // Indexed by Rule::MatchMethod.
-constexpr Matcher kMatchers[] = {&exactPair, &wildcardPair, &regexPair};
+const Matcher kMatchers[] = {&exactPair, &wildcardPair, &regexPair};
 
 bool isMatchable(const Rule& rule) {
     return rule.IsValid && rule.Validness && rule.MatchMethod >= MatchExactMethod &&
@@ -65,7 +67,7 @@ bool isMatchable(const Rule& rule) {
 
 bool ruleMatches(const Rule& rule, WindowTexts& texts, RegexBudget& budget) {
     const CompiledPatterns& patterns = CurrentPatterns(rule);
-    const Matcher matcher = kMatchers[rule.MatchMethod];
+    const Matcher& matcher = kMatchers[rule.MatchMethod];
     bool tested = false;
     for (int i = 0; i < kPatternFields; ++i) {
         const CompiledPatterns::Field& pattern = patterns.fields[i];
