@@ -31,7 +31,8 @@ public:
     bool AddTrayIcon();
     void DeleteTrayIcon() { trayIcon_.Remove(); }
 
-    // Shrinks `original` with a copy of `rule`; returns the pseudo window.
+    // Shrinks `original` with a copy of `rule`; returns the pseudo window,
+    // or null (also when the original's program does not answer).
     HWND Shrink(HWND original, const Rule& rule);
 
 protected:
@@ -59,6 +60,8 @@ private:
     // held in pending_ when `holdIfHidden` (reports from the shell hook), and
     // comes back here from the poll once it is shown.
     void onWindowCreated(HWND hwnd, bool holdIfHidden);
+    // Shrink for an original whose program was just seen to answer.
+    HWND shrinkAnswering(HWND original, const Rule& rule);
     void onWindowActivated(HWND hwnd);
     void onRebuild(HWND original);
     void onPseudoClicked(HWND pseudo);

@@ -41,7 +41,7 @@ void MainWindow::onWindowCreated(HWND hwnd, bool holdIfHidden) {
         pending_.Add(hwnd, GetTickCount());
         return;
     }
-    Shrink(hwnd, *rule);
+    shrinkAnswering(hwnd, *rule);
 }
 
 void MainWindow::examinePendingWindows() {
@@ -52,7 +52,10 @@ void MainWindow::examinePendingWindows() {
 }
 
 HWND MainWindow::Shrink(HWND original, const Rule& rule) {
-    if (!WindowHider::Answers(original)) return nullptr;
+    return WindowHider::Answers(original) ? shrinkAnswering(original, rule) : nullptr;
+}
+
+HWND MainWindow::shrinkAnswering(HWND original, const Rule& rule) {
     PseudoWindowPtr pseudo(new PseudoWindow(handle(), rule));
     HWND pseudoHandle = pseudo->Create(original);
     if (!pseudoHandle) return nullptr;
