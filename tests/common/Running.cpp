@@ -13,6 +13,17 @@ std::string RuleSection(int n, const std::vector<std::string>& keys) {
     return s.str();
 }
 
+std::string DefaultGlobals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
+
+std::string TitleRule(int n, const std::string& title, const std::string& validness) {
+    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
+}
+
+TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more) {
+    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
+                           " --w 300 --h 200 " + more);
+}
+
 RunningQuillora::RunningQuillora(const std::string& ini) {
     box_.WriteIni(ini);
     Restart();

@@ -14,6 +14,12 @@ namespace e2e {
 
 // One [RuleN] section: key=value lines (Title=..., MatchMethod=..., ...).
 std::string RuleSection(int n, const std::vector<std::string>& keys);
+// The [Quillora] section with the default settings.
+std::string DefaultGlobals();
+// A rule, explained by `title`, for windows titled exactly `title`.
+std::string TitleRule(int n, const std::string& title, const std::string& validness = "1");
+// A 300 x 200 test window titled `title` at (x, y); `more` adds options.
+TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more = "");
 
 class RunningQuillora {
 public:

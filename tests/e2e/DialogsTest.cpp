@@ -12,8 +12,6 @@ constexpr UINT kSettingsCommand = 10;
 constexpr UINT kAboutCommand = 11;
 constexpr UINT kQuickEditCommand = 1;
 
-std::string Globals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
-
 std::string PixelRule(int n, const std::string& title) {
     return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "StretchWidth=200",
                            "StretchHeight=150", "StretchWidthUnit=1", "StretchHeightUnit=1"});
@@ -31,7 +29,7 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
     FocusSink sink;
     TestWindow target = StartTestWindow("--title SettingsTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "SettingsTarget"));
+    RunningQuillora q(DefaultGlobals() + PixelRule(1, "SettingsTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
@@ -49,7 +47,7 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
 }
 
 TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
-    RunningQuillora q(Globals() + PixelRule(1, "Nobody"));
+    RunningQuillora q(DefaultGlobals() + PixelRule(1, "Nobody"));
     ASSERT_TRUE(q.Ok());
     q.Post(WM_COMMAND, kSettingsCommand);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
@@ -69,7 +67,7 @@ TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
 }
 
 TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
-    RunningQuillora q(Globals());
+    RunningQuillora q(DefaultGlobals());
     ASSERT_TRUE(q.Ok());
     q.Post(WM_COMMAND, kAboutCommand);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
@@ -83,7 +81,7 @@ TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSiz
     FocusSink sink;
     TestWindow target = StartTestWindow("--title QuickEditTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "QuickEditTarget"));
+    RunningQuillora q(DefaultGlobals() + PixelRule(1, "QuickEditTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));

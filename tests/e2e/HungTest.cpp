@@ -11,16 +11,6 @@ using namespace e2e;
 namespace {
 
 const UINT kTestWindowCommand = WM_APP + 1;
-const char kGlobals[] = "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n";
-
-std::string TitleRule(int n, const std::string& title, const std::string& validness = "1") {
-    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
-}
-
-TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
-    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
-                           " --w 300 --h 200 " + more);
-}
 
 bool Answers(HWND hwnd, UINT timeoutMs) {
     DWORD_PTR ignored = 0;
@@ -58,14 +48,14 @@ bool HasItsOwnLook(HWND hwnd) {
 
 TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
     ASSERT_TRUE(q.Ok());
     // The hung one first, so that it comes first in every pass over the list.
-    TestWindow hung = Window("HungWin", 20, 20);
+    TestWindow hung = SmallTestWindow("HungWin", 20, 20);
     ASSERT_NE(hung.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
-    TestWindow healthy = Window("HealthyWin", 400, 20);
+    TestWindow healthy = SmallTestWindow("HealthyWin", 400, 20);
     ASSERT_NE(healthy.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(healthy.hwnd); }));
@@ -89,9 +79,9 @@ TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
 
 TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingForIt) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "HungExit"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "HungExit"));
     ASSERT_TRUE(q.Ok());
-    TestWindow hung = Window("HungExit", 20, 20);
+    TestWindow hung = SmallTestWindow("HungExit", 20, 20);
     ASSERT_NE(hung.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
@@ -109,7 +99,7 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
 
     // Started while the window still does not answer: Quillora answers at
     // once, and gives the window back completely once its program does.
-    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "HungExit", "0"));
+    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "HungExit", "0"));
     ASSERT_FALSE(Answers(hung.hwnd, 50));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitUntil([&] { return Answers(q.Main(), 200); }, 1500)) << "start-up waits for the hung program";
@@ -118,9 +108,9 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
 
 TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAKill) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "OwnLook"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "OwnLook"));
     ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("OwnLook", 20, 20, "--layered-attrs 00FF00 200");
+    TestWindow w = SmallTestWindow("OwnLook", 20, 20, "--layered-attrs 00FF00 200");
     ASSERT_NE(w.hwnd, nullptr);
     ASSERT_TRUE(HasItsOwnLook(w.hwnd));
     sink.Take();
@@ -132,7 +122,7 @@ TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAK
     q.Send(WM_COMMAND, 9);  // resume: shrunk again, then the program is killed
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     q.Proc().Kill();
-    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "OwnLook", "0"));
+    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "OwnLook", "0"));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitFor([&] { return HasItsOwnLook(w.hwnd); }));
 }

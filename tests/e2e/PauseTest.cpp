@@ -8,25 +8,16 @@ using namespace e2e;
 namespace {
 
 const UINT kTrayNotify = WM_APP + 1;
-const char kGlobals[] = "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n";
-
-std::string TitleRule(int n, const std::string& title, const std::string& validness = "1") {
-    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
-}
-
-TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
-    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
-                           " --w 300 --h 200 " + more);
-}
 
 }  // namespace
 
 TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") + TitleRule(3, "LaterWin"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") +
+                      TitleRule(3, "LaterWin"));
     ASSERT_TRUE(q.Ok());
-    TestWindow plain = Window("PlainWin", 20, 20);
-    TestWindow layered = Window("LayeredWin", 400, 20, "--layered");
+    TestWindow plain = SmallTestWindow("PlainWin", 20, 20);
+    TestWindow layered = SmallTestWindow("LayeredWin", 400, 20, "--layered");
     ASSERT_TRUE(plain.hwnd && layered.hwnd);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(plain.hwnd) && IsShrunk(layered.hwnd); }));
@@ -37,7 +28,7 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     EXPECT_TRUE(IsReleased(layered.hwnd, true));
     EXPECT_FALSE(IsWindow(oldPseudo));
 
-    TestWindow later = Window("LaterWin", 20, 400);
+    TestWindow later = SmallTestWindow("LaterWin", 20, 400);
     ASSERT_NE(later.hwnd, nullptr);
     sink.Take();
     Pump(500);
@@ -54,9 +45,9 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
 
 TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "ExitWin"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "ExitWin"));
     ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("ExitWin", 20, 20);
+    TestWindow w = SmallTestWindow("ExitWin", 20, 20);
     ASSERT_NE(w.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
@@ -75,9 +66,10 @@ TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard)
 TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     FocusSink sink;
     const std::string rules = TitleRule(1, "KillA") + TitleRule(2, "KillB") + TitleRule(3, "KillC");
-    RunningQuillora q(kGlobals + rules);
+    RunningQuillora q(DefaultGlobals() + rules);
     ASSERT_TRUE(q.Ok());
-    TestWindow a = Window("KillA", 20, 20), b = Window("KillB", 400, 20), c = Window("KillC", 20, 400, "--layered");
+    TestWindow a = SmallTestWindow("KillA", 20, 20), b = SmallTestWindow("KillB", 400, 20),
+               c = SmallTestWindow("KillC", 20, 400, "--layered");
     ASSERT_TRUE(a.hwnd && b.hwnd && c.hwnd);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(a.hwnd) && IsShrunk(b.hwnd) && IsShrunk(c.hwnd); }));
@@ -89,7 +81,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     EXPECT_EQ(LayeredAlpha(a.hwnd), 0) << "nothing gave the window back yet";
 
     // Started with the rules switched off: the windows are only given back.
-    q.Box().WriteIni(std::string(kGlobals) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
+    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
                      TitleRule(3, "KillC", "0"));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitFor([&] {
@@ -98,7 +90,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     ASSERT_TRUE(q.Exit());
 
     // With the rules on again they are shrunk anew by the new process.
-    q.Box().WriteIni(kGlobals + rules);
+    q.Box().WriteIni(DefaultGlobals() + rules);
     ASSERT_TRUE(q.Restart());
     sink.Take();
     for (HWND hwnd : {a.hwnd, b.hwnd, c.hwnd}) {
@@ -111,9 +103,9 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
 
 TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
     ASSERT_TRUE(q.Ok());
-    TestWindow a = Window("GuardA", 20, 20), b = Window("GuardB", 400, 20, "--layered");
+    TestWindow a = SmallTestWindow("GuardA", 20, 20), b = SmallTestWindow("GuardB", 400, 20, "--layered");
     ASSERT_TRUE(a.hwnd && b.hwnd);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(a.hwnd) && IsShrunk(b.hwnd); }));
@@ -128,9 +120,9 @@ TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
 
 TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "Stubborn"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Stubborn"));
     ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Stubborn", 20, 20, "--refuse-close");
+    TestWindow w = SmallTestWindow("Stubborn", 20, 20, "--refuse-close");
     ASSERT_NE(w.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
@@ -148,9 +140,9 @@ TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
 
 TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
     FocusSink sink;
-    RunningQuillora q(kGlobals);
+    RunningQuillora q(DefaultGlobals());
     ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Target", 100, 100);
+    TestWindow w = SmallTestWindow("Target", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);
 
     // A click released within half a second.
@@ -187,9 +179,9 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 
 TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     FocusSink sink;
-    RunningQuillora q(kGlobals + TitleRule(1, "Shrunk"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Shrunk"));
     ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Shrunk", 100, 100);
+    TestWindow w = SmallTestWindow("Shrunk", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));

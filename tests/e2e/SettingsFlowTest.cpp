@@ -16,12 +16,6 @@ constexpr UINT kSettingsCommand = 10;
 constexpr UINT kTrayNotify = WM_APP + 1;
 constexpr int kRuleList = 1003, kAdd = 1021, kDelete = 1023, kDown = 1057, kTitle = 1010;
 
-std::string Globals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
-
-std::string TitleRule(int n, const std::string& title) {
-    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0"});
-}
-
 std::string SettingsTitle() { return Ansi("Quilloraの設定"); }
 
 // Clicks a button of a page as the page sees it (a page may be hidden
@@ -50,7 +44,7 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
     FocusSink sink;
     TestWindow target = StartTestWindow("--title FlowTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + TitleRule(1, "FlowTarget"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "FlowTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }));
@@ -77,7 +71,7 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
 }
 
 TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
-    const std::string ini = Globals() + TitleRule(1, "Kept");
+    const std::string ini = DefaultGlobals() + TitleRule(1, "Kept");
     RunningQuillora q(ini);
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(SetFileAttributesA(q.Box().IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
@@ -96,7 +90,7 @@ TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
 }
 
 TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
-    RunningQuillora q(Globals() + TitleRule(1, "Kept"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Kept"));
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(q.Exit());
     const std::string saved = q.Box().ReadIni();
@@ -112,7 +106,7 @@ TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
 }
 
 TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
-    RunningQuillora q(Globals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
     ASSERT_TRUE(q.Ok());
     const DWORD pid = q.Proc().Id();
     q.Post(WM_COMMAND, kSettingsCommand);
@@ -169,7 +163,7 @@ TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
 
 TEST(SettingsFlow, QuickCaptureOkShrinksThePickAndAPauseDiscardsIt) {
     FocusSink sink;
-    RunningQuillora q(Globals());
+    RunningQuillora q(DefaultGlobals());
     ASSERT_TRUE(q.Ok());
     TestWindow target = StartTestWindow("--title NoRuleNamesMe --x 100 --y 100 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);

@@ -19,6 +19,7 @@
 
 #include "MemorySurface.h"
 #include "ReferenceBoxScale.h"
+#include "Stopwatch.h"
 #include "pseudo/BoxScaler.h"
 #include "pseudo/Stretcher.h"
 
@@ -49,26 +50,11 @@ Picture Noise(int width, int height) {
     return picture;
 }
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Median of kRuns timed calls, after one untimed call that warms caches and
 // lets every stage make what it keeps between frames.
 double MedianMs(const std::function<void()>& work) {
     work();
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        work();
-        QueryPerformanceCounter(&to);
-        times.push_back(Milliseconds(from, to));
-    }
-    std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
-    return times[kRuns / 2];
+    return tools::MedianMs(kRuns, work);
 }
 
 // The box-average arithmetic alone, on a picture already in memory.

@@ -13,30 +13,14 @@
 #include <vector>
 
 #include "FileBytes.h"
+#include "Stopwatch.h"
 #include "rules/Settings.h"
 
 using namespace quillora;
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double MedianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        work();
-        QueryPerformanceCounter(&to);
-        times.push_back(Milliseconds(from, to));
-    }
-    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
-    return times[static_cast<std::size_t>(runs / 2)];
-}
+using tools::MedianMs;
 
 // Rules as a user's list holds them: Japanese descriptions, paths, titles.
 RuleList SampleRules(int count) {
