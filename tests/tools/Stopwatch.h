@@ -15,18 +15,26 @@ inline double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Milliseconds of one call of `work`.
+inline double TimeMs(const std::function<void()>& work) {
+    LARGE_INTEGER from, to;
+    QueryPerformanceCounter(&from);
+    work();
+    QueryPerformanceCounter(&to);
+    return Milliseconds(from, to);
+}
+
+inline double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
 // Median milliseconds of `runs` timed calls of `work`.
 inline double MedianMs(int runs, const std::function<void()>& work) {
     std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        LARGE_INTEGER from, to;
-        QueryPerformanceCounter(&from);
-        work();
-        QueryPerformanceCounter(&to);
-        times.push_back(Milliseconds(from, to));
-    }
-    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
-    return times[static_cast<std::size_t>(runs / 2)];
+    for (int run = 0; run < runs; ++run) times.push_back(TimeMs(work));
+    return Median(times);
 }
 
 }  // namespace tools

@@ -30,7 +30,7 @@ using quillora::test_support::ReferenceBoxScale;
 
 namespace {
 
-constexpr int kRuns = 21;
+constexpr int kRuns = 41;
 
 struct Sizes {
     int sw, sh, dw, dh;
@@ -50,13 +50,6 @@ Picture Noise(int width, int height) {
     return picture;
 }
 
-// Median of kRuns timed calls, after one untimed call that warms caches and
-// lets every stage make what it keeps between frames.
-double MedianMs(const std::function<void()>& work) {
-    work();
-    return tools::MedianMs(kRuns, work);
-}
-
 // The box-average arithmetic alone, on a picture already in memory.
 struct ScalerAlone {
     const Picture& source;
@@ -69,11 +62,37 @@ struct ScalerAlone {
     void Run() { scaler.Scale(source.pixels.data(), source.width, destination.pixels.data(), destination.width); }
 };
 
+// The stages of one size, each timed once per run right after the memcpy,
+// so that every ratio compares work done moments apart (the speed of a
+// shared machine drifts from one second to the next). Medians over the runs.
 struct Result {
     Sizes sizes;
     double memcpyMs, qualityMs, speedMs, scalerMs;
+    double quality, speed, scaler;  // ratios to the memcpy of the same run
     bool exact;
 };
+
+enum Stage { kMemcpy, kQuality, kSpeed, kScaler, kStages };
+
+void TimeStages(const std::function<void()> (&stages)[kStages], Result& result) {
+    for (const auto& stage : stages) stage();  // caches warm, buffers made
+    std::vector<double> ms[kStages], ratios[kStages];
+    for (int run = 0; run < kRuns; ++run) {
+        double times[kStages];
+        for (int stage = 0; stage < kStages; ++stage) {
+            times[stage] = tools::TimeMs(stages[stage]);
+            ms[stage].push_back(times[stage]);
+            ratios[stage].push_back(times[stage] / times[kMemcpy]);
+        }
+    }
+    result.memcpyMs = tools::Median(ms[kMemcpy]);
+    result.qualityMs = tools::Median(ms[kQuality]);
+    result.speedMs = tools::Median(ms[kSpeed]);
+    result.scalerMs = tools::Median(ms[kScaler]);
+    result.quality = tools::Median(ratios[kQuality]);
+    result.speed = tools::Median(ratios[kSpeed]);
+    result.scaler = tools::Median(ratios[kScaler]);
+}
 
 bool Bench(const Sizes& s, Result& result) {
     MemorySurface original(s.sw, s.sh, MemorySurface::ScreenCompatible);
@@ -85,24 +104,25 @@ bool Bench(const Sizes& s, Result& result) {
 
     const std::size_t bytes = noise.pixels.size() * sizeof(std::uint32_t);
     std::vector<std::uint32_t> from(noise.pixels), to(noise.pixels.size());
-    result.memcpyMs = MedianMs([&] {
-        std::memcpy(to.data(), from.data(), bytes);
-        // Keep the copy from being optimised away.
-        __asm__ __volatile__("" : : "r"(to.data()) : "memory");
-    });
-
     QualityStretcher quality;
-    result.qualityMs =
-        MedianMs([&] { quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); });
+    SpeedStretcher speed;
+    ScalerAlone scaler(shown, s.dw, s.dh);
     Picture expected(s.dw, s.dh);
     ReferenceBoxScale(shown, expected);
+
+    quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh);
     const bool qualityExact = back.Read() == expected;
-
-    SpeedStretcher speed;
-    result.speedMs = MedianMs([&] { speed.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); });
-
-    ScalerAlone scaler(shown, s.dw, s.dh);
-    result.scalerMs = MedianMs([&] { scaler.Run(); });
+    const std::function<void()> stages[kStages] = {
+        [&] {
+            std::memcpy(to.data(), from.data(), bytes);
+            // Keep the copy from being optimised away.
+            __asm__ __volatile__("" : : "r"(to.data()) : "memory");
+        },
+        [&] { quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
+        [&] { speed.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
+        [&] { scaler.Run(); },
+    };
+    TimeStages(stages, result);
     const bool scalerExact = scaler.destination == expected;
 
     result.sizes = s;
@@ -118,7 +138,9 @@ std::string SizeText(const Sizes& s) {
 
 int main() {
     std::vector<Result> results;
-    std::printf("median of %d runs, milliseconds per frame (ratio to memcpy of the original's pixels)\n", kRuns);
+    std::printf("median of %d runs, milliseconds per frame (median ratio to the memcpy of the original's pixels in the "
+                "same run)\n",
+                kRuns);
     std::printf("%-20s %8s %18s %18s %18s  %s\n", "original->pseudo", "memcpy", "quality", "speed", "scaler", "exact");
     for (const Sizes& s : kSizes) {
         Result r{};
@@ -127,15 +149,14 @@ int main() {
             return 1;
         }
         std::printf("%-20s %8.3f %9.3f (%5.2fx) %9.3f (%5.2fx) %9.3f (%5.2fx)  %s\n", SizeText(s).c_str(), r.memcpyMs,
-                    r.qualityMs, r.qualityMs / r.memcpyMs, r.speedMs, r.speedMs / r.memcpyMs, r.scalerMs,
-                    r.scalerMs / r.memcpyMs, r.exact ? "yes" : "NO");
+                    r.qualityMs, r.quality, r.speedMs, r.speed, r.scalerMs, r.scaler, r.exact ? "yes" : "NO");
         std::fflush(stdout);
         results.push_back(r);
     }
     bool allExact = true;
     for (const Result& r : results) {
         std::printf("ratio %s quality=%.2f speed=%.2f scaler=%.2f exact=%s\n", SizeText(r.sizes).c_str(),
-                    r.qualityMs / r.memcpyMs, r.speedMs / r.memcpyMs, r.scalerMs / r.memcpyMs, r.exact ? "yes" : "no");
+                    r.quality, r.speed, r.scaler, r.exact ? "yes" : "no");
         allExact = allExact && r.exact;
     }
     std::fflush(stdout);
