@@ -320,6 +320,29 @@ TEST(Shrink, ActivationRestoresOrRaisesThePseudoWindow) {
     }
 }
 
+TEST(Shrink, AQuietOriginalInFrontIsShrunkAgainWithinAFewPollsOfLosingTheForeground) {
+    // Only the foreground changes: no input, no window event, the cursor at
+    // rest away from the original. A poll that saw the change only at its
+    // once-a-second look would take up to a second; one that asks at every
+    // poll takes 40 to 150 ms here.
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Front", 1));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Front", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    for (int round = 0; round < 2; ++round) {
+        SetForegroundWindow(w.hwnd);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == w.hwnd; }));
+        q.Send(kShellActivated, reinterpret_cast<WPARAM>(w.hwnd));
+        Pump(1500);  // the poll settles into its quiet rhythm
+        ASSERT_TRUE(IsRestored(w.hwnd)) << "the original in front was shrunk";
+        SetForegroundWindow(sink.Handle());
+        EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }, 400)) << "round " << round;
+    }
+}
+
 TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResizesIt) {
     FocusSink sink;
     RunningQuillora q(Globals() + RuleSection(1, {"Title=Ratio", "MatchMethod=0", "StretchWidth=200",
