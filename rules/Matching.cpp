@@ -28,7 +28,13 @@ int readExePath(HWND window, DWORD access, char* buffer, int size) {
     if (!GetWindowThreadProcessId(window, &processId) || processId == 0) return 0;
     const win::KernelHandle process(OpenProcess(access, FALSE, processId));
     if (!process) return 0;
-    return static_cast<int>(GetModuleFileNameExA(process.get(), module, buffer, static_cast<DWORD>(size)));
+    const DWORD length = GetModuleFileNameExA(process.get(), module, buffer, static_cast<DWORD>(size));
+    if (length > 0) return static_cast<int>(length);
+    // The module list of a 64-bit program is out of a 32-bit build's reach,
+    // and so is a module that has gone; the executable's path is not. Without
+    // it every AppName rule would pass over such a window.
+    DWORD chars = static_cast<DWORD>(size);
+    return QueryFullProcessImageNameA(process.get(), 0, buffer, &chars) ? static_cast<int>(chars) : 0;
 }
 
 int readClassName(HWND window, char* buffer, int size) { return GetClassNameA(window, buffer, size); }

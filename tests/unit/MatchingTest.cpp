@@ -315,6 +315,21 @@ TEST(GatherWindowIdentity, ReadsPathClassAndTitleOfAnotherProcessWindow) {
     EXPECT_EQ(MatchRules(window, rules), &rules[1]);
 }
 
+TEST(GatherWindowIdentity, AWindowWhoseModuleCannotBeReadIsNamedByItsExecutable) {
+    // As a 32-bit build sees every window of a 64-bit program: the module
+    // list cannot be read, the executable's path can.
+    HWND window = CreateWindowExA(0, "STATIC", "module gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    SetWindowLongPtrA(window, GWLP_HINSTANCE, 0x10000);  // no module is loaded there
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    EXPECT_EQ(GatherWindowIdentity(window).ExePath, self);
+    RuleList rules;
+    rules.Append(rule(1, "*\\UNIT_TESTS.EXE", "", "module gone"));
+    EXPECT_EQ(MatchRules(window, rules), &rules[0]);
+    DestroyWindow(window);
+}
+
 TEST(GatherWindowIdentity, VanishedWindowGivesEmptyFieldsAndNoMatch) {
     HWND gone = CreateWindowExA(0, "STATIC", "short-lived", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(gone, nullptr);
