@@ -80,10 +80,11 @@ void MainWindow::onPoll() {
 }
 
 bool MainWindow::anyOriginalVanished() const {
-    // A window its program destroys is reported by the shell, and that event
-    // makes the next poll a full one; a program that is killed reports
-    // nothing, so watch the originals' processes: one wait for up to 64 of
-    // them, whatever the number of shrunk windows.
+    // An unowned window its program destroys is reported by the shell, and
+    // that event makes the next poll a full one; a program that is killed
+    // reports nothing, so watch the originals' processes: one wait for up to
+    // 64 of them, whatever the number of shrunk windows. Owned originals
+    // (no process kept for them) are looked for one by one.
     std::vector<HANDLE> processes;
     for (const PseudoWindowPtr& entry : pseudoWindows_) {
         if (!entry->Handle()) return true;  // the user closed the pseudo window

@@ -77,9 +77,14 @@ HWND PseudoWindow::Create(HWND original) {
     MarkedWindow::Tie(original, hwnd, this);
     original_ = original;
     created_ = hwnd;
-    DWORD process = 0;
-    GetWindowThreadProcessId(original, &process);
-    originalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
+    // The shell reports the end of an unowned window, so the poll need only
+    // watch for its program to end. An owned window's end is reported to no
+    // one: the poll looks for the window itself.
+    if (!GetWindow(original, GW_OWNER)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(original, &process);
+        originalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
+    }
     return hwnd;
 }
 

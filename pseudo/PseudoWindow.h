@@ -53,7 +53,7 @@ public:
     // The original Create was given, unchecked: it may be gone.
     HWND CreatedFor() const { return original_; }
     // The process of that original, signalled when it ends; null when it
-    // could not be opened.
+    // could not be opened, and for an owned original.
     HANDLE OriginalProcess() const { return originalProcess_.get(); }
 
     // The live object that the original's "PseudoWindowObject" names, or null

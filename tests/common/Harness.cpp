@@ -264,9 +264,9 @@ TestWindow StartTestWindow(const std::string& args, bool waitShown) {
     WaitUntil(
         [&] {
             for (HWND hwnd : WindowsOf(tw.process.Id())) {
-                if (GetWindow(hwnd, GW_OWNER) == nullptr && ClassOf(hwnd) != "IME" &&
-                    ClassOf(hwnd) != "OleMainThreadWndClass" && Text(hwnd) != "Default IME") {
-                    // The test window is the only one created with a frame.
+                if (ClassOf(hwnd) != "IME" && ClassOf(hwnd) != "OleMainThreadWndClass" && Text(hwnd) != "Default IME") {
+                    // The test window is the only one created with a frame
+                    // (its owner, with --owned, has none).
                     if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) {
                         tw.hwnd = hwnd;
                         return true;

@@ -183,19 +183,23 @@ TEST(Shrink, ForegroundMaximisedAndMinimisedOriginals) {
 
 TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothingMoves) {
     // The program runs on, so no process ends, and nothing moves: the quiet
-    // poll must still hear of the window's end (the shell reports it).
-    FocusSink sink;
-    TestWindow early = Window("Early", 20, 20);
-    ASSERT_NE(early.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "Early", 1));
-    ASSERT_TRUE(q.Ok());
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(early.hwnd); }));
-    HWND pseudo = PseudoOf(early.hwnd);
-    Pump(1500);  // the poll settles into its quiet rhythm
-    PostMessageA(early.hwnd, WM_APP + 1, 5, 20000);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(early.hwnd); }));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }, 2500)) << "a destroyed original kept its pseudo window";
+    // poll must still hear of the window's end (the shell reports it for an
+    // unowned window, and for no owned one).
+    for (const char* more : {"", "--owned"}) {
+        FocusSink sink;
+        TestWindow early = Window("Early", 20, 20, more);
+        ASSERT_NE(early.hwnd, nullptr);
+        RunningQuillora q(Globals() + PixelRule(1, "Early", 1));
+        ASSERT_TRUE(q.Ok());
+        sink.Take();
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(early.hwnd); })) << more;
+        HWND pseudo = PseudoOf(early.hwnd);
+        Pump(1500);  // the poll settles into its quiet rhythm
+        PostMessageA(early.hwnd, WM_APP + 1, 5, 20000);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(early.hwnd); }));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }, 2500))
+            << "a destroyed original kept its pseudo window " << more;
+    }
 }
 
 TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {

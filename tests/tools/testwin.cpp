@@ -12,6 +12,8 @@
 //   --title-at-show T (the title it takes just before it is shown)
 //   --create-visible (creates it already visible instead)
 //   --idle-timer MS (a timer that does nothing: the floor of a polling program)
+//   --owned (owned by a hidden window of its own, as tool windows and most
+//   dialogs are: the shell reports neither its creation nor its end)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
 // from the ATOM in lParam, 3 = repaint in the COLORREF in lParam, 4 = stop
 // answering: its thread sleeps lParam milliseconds, 5 = destroy the window
@@ -44,6 +46,7 @@ struct Options {
     std::string titleAtShow;
     int idleTimerMs = 0;
     bool dpiUnaware = false;
+    bool owned = false;
 };
 
 constexpr UINT_PTR kShowTimer = 1;
@@ -80,6 +83,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--child") o.child = true;
         else if (a == "--create-visible") o.createVisible = true;
         else if (a == "--dpi-unaware") o.dpiUnaware = true;
+        else if (a == "--owned") o.owned = true;
         else if (a == "--show-after") o.showAfterMs = std::atoi(next());
         else if (a == "--idle-timer") o.idleTimerMs = std::atoi(next());
         else if (a == "--title-at-show") {
@@ -177,8 +181,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (g_options.show == SW_SHOWMAXIMIZED) style |= WS_VISIBLE | WS_MAXIMIZE;
         if (g_options.show == SW_SHOWMINIMIZED) style |= WS_VISIBLE | WS_MINIMIZE;
     }
+    HWND owner = g_options.owned ? CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance,
+                                                   nullptr)
+                                 : nullptr;
     HWND hwnd = CreateWindowExA(exStyle, g_options.className.c_str(), g_options.title.c_str(), style,
-                                g_options.x, g_options.y, g_options.w, g_options.h, nullptr, nullptr, instance, nullptr);
+                                g_options.x, g_options.y, g_options.w, g_options.h, owner, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     if (g_options.layeredAttrs) {
         SetLayeredWindowAttributes(hwnd, g_options.layeredKey, g_options.layeredAlpha, LWA_COLORKEY | LWA_ALPHA);
