@@ -90,9 +90,9 @@ std::string singleLine(std::string text) {
     return text;
 }
 
-// The section's own lines stay as they are; the first line of each global
-// key takes the new value (as the platform's writer would do), and missing
-// keys are added at the end.
+// The section's own lines and comments stay as they are; the first line of
+// each global key takes the new value (as the platform's writer would do),
+// and missing keys are added at the end.
 void appendGlobalSection(ini::FileText& text, const ini::Section& existing, const GlobalSettings& settings) {
     struct Value {
         const char* key;
@@ -102,7 +102,9 @@ void appendGlobalSection(ini::FileText& text, const ini::Section& existing, cons
                   {"Mergin", settings.Mergin, false},
                   {"Sensitivity", settings.Sensitivity, false}};
     text.Header(existing.name);
-    for (const ini::Entry& entry : existing.entries) {
+    for (std::size_t i = 0; i < existing.entries.size(); ++i) {
+        const ini::Entry& entry = existing.entries[i];
+        text.Comments(existing, i);
         Value* value = nullptr;
         for (Value& v : values)
             if (!v.written && ini::SameName(entry.key, v.key)) value = &v;
@@ -113,6 +115,7 @@ void appendGlobalSection(ini::FileText& text, const ini::Section& existing, cons
             text.Line(entry);
         }
     }
+    text.Comments(existing, existing.entries.size());
     for (const Value& v : values)
         if (!v.written) text.Key(v.key, std::to_string(v.value));
 }
@@ -207,16 +210,21 @@ bool SaveSettings(const std::string& directory, const GlobalSettings& settings, 
             std::any_of(written.begin(), written.end(), [&](const std::string& w) { return ini::SameName(w, shown); }))
             continue;
         written.emplace_back(shown);
-        const ini::Section section = file.ReadSection(name);
+        ini::Section section = file.ReadSection(name);
+        file.ReadComments(section);
         if (ini::SameName(shown, kGlobalSection)) {
             appendGlobalSection(text, section, settings);
             globalWritten = true;
         } else {
             text.Header(name);
-            for (const ini::Entry& entry : section.entries) text.Line(entry);
+            for (std::size_t i = 0; i < section.entries.size(); ++i) {
+                text.Comments(section, i);
+                text.Line(section.entries[i]);
+            }
+            text.Comments(section, section.entries.size());
         }
     }
-    if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}}, settings);
+    if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}, {}}, settings);
     int number = 1;
     for (const Rule& rule : rules) appendRuleSection(text, number++, rule);
     return ini::ReplaceFileText(path, text.Text());

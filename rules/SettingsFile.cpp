@@ -136,6 +136,14 @@ std::size_t firstHeader(std::wstring_view text) {
     return text.size();
 }
 
+std::string narrowed(std::wstring_view text) {
+    std::string narrow(text.size() * 2, '\0');
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                                          static_cast<int>(narrow.size()), nullptr, nullptr);
+    narrow.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+    return narrow;
+}
+
 bool writeFlushed(const std::string& path, const std::string& text) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a leftover marked read-only or hidden
     win::KernelHandle file(
@@ -224,7 +232,7 @@ std::vector<std::string> ProfileReader::SectionNames() {
 }
 
 Section ProfileReader::ReadSection(const std::string& name) {
-    Section section{name, {}};
+    Section section{name, {}, {}};
     for (const std::string& line : readList([&](char* buffer, DWORD size) {
              return static_cast<DWORD>(GetPrivateProfileSectionA(name.c_str(), buffer, size, path_.c_str()));
          })) {
@@ -268,6 +276,16 @@ void FileText::Line(const Entry& entry) {
     }
 }
 
+void FileText::Comments(const Section& section, std::size_t index) {
+    const bool last = index >= section.entries.size();
+    for (const Comment& comment : section.comments) {
+        if (comment.before == index || (last && comment.before > index)) {
+            text_ += comment.line;
+            end();
+        }
+    }
+}
+
 void FileText::end() { text_ += "\r\n"; }
 
 std::string DecodeValue(std::string_view raw) {
@@ -285,13 +303,35 @@ std::string EncodeValue(const std::string& text) {
 
 std::string ProfileReader::Preamble() const {
     const std::wstring text = fileText(fileBytes(path_));
-    const auto length = static_cast<int>(firstHeader(text));
-    std::string preamble(static_cast<std::size_t>(length) * 2, '\0');
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, preamble.data(),
-                                          static_cast<int>(preamble.size()), nullptr, nullptr);
-    preamble.resize(static_cast<std::size_t>(bytes > 0 ? bytes : 0));
+    std::string preamble = narrowed(std::wstring_view(text).substr(0, firstHeader(text)));
     if (!preamble.empty() && preamble.back() != '\n' && preamble.back() != '\r') preamble += "\r\n";  // no sections
     return preamble;
+}
+
+void ProfileReader::ReadComments(Section& section) const {
+    section.comments.clear();
+    const std::wstring text = fileText(fileBytes(path_));
+    std::wstring_view rest(text);
+    rest.remove_prefix(firstHeader(rest));
+    bool inside = false;
+    std::size_t entries = 0;
+    while (!rest.empty()) {
+        const std::wstring_view line = rest.substr(0, std::min(rest.find_first_of(L"\r\n"), rest.size()));
+        rest.remove_prefix(std::min(line.size() + 1, rest.size()));
+        const std::string narrow = narrowed(line);
+        const std::string_view content = TrimBlanks(narrow);
+        if (content.empty()) continue;
+        if (firstHeader(line) == 0) {
+            if (inside) return;  // only the first section of that name
+            const std::size_t open = line.find(L'[');
+            const std::string name = narrowed(line.substr(open + 1, line.rfind(L']') - open - 1));
+            inside = SameName(TrimBlanks(name), TrimBlanks(section.name));
+        } else if (inside && content.front() == ';') {
+            section.comments.push_back({entries, narrow});
+        } else if (inside && !parseEntry(narrow).key.empty()) {
+            ++entries;  // a line that ReadSection gave as an entry
+        }
+    }
 }
 
 bool ReplaceFileText(const std::string& path, const std::string& text) {

@@ -259,11 +259,13 @@ TEST(Settings, OtherSectionsKeepTheirPlaceAndKeys) {
     TempFolder folder;
     // Comments and nameless lines are no keys to the profile functions; whether
     // the second of two nameless lines counts depends on the line before it.
-    // A NUL byte ends a name or key early, before the blanks it would lose.
+    // Comments stay where they stood, except in the rule sections, which are
+    // written anew. A NUL byte ends a name or key early, before the blanks it
+    // would lose.
     using namespace std::string_literals;
-    folder.Write("; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep = 1\r\n;note\r\n=a\r\n=b\r\nflag\r\n"
-                 "[Quillora]\r\nmergin=9\r\nExtra=\"x\"\r\n"
-                 "[Rule1]\r\nTitle=old\r\n[Zed]\r\nz=2\r\n[Nul \0x]\r\nk \0= v \r\n"s);
+    folder.Write("; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep = 1\r\n  ;note\r\n=a\r\n=b\r\nflag\r\n"
+                 "[Quillora]\r\n; in pixels\r\nmergin=9\r\nExtra=\"x\"\r\n;last\r\n"
+                 "[Rule1]\r\n; the old rule\r\nTitle=old\r\n[Zed]\r\nz=2\r\n[Nul \0x]\r\nk \0= v \r\n"s);
     Loaded loaded = load(folder);
     EXPECT_EQ(loaded.settings.Mergin, 9);
     loaded.settings.Mergin = 4;
@@ -272,9 +274,10 @@ TEST(Settings, OtherSectionsKeepTheirPlaceAndKeys) {
     EXPECT_EQ(folder.Sections(), (std::vector<std::string>{"Other", "Quillora", "Zed", "Nul", "Rule1", "Rule2"}));
     const std::string raw = folder.Read();
     EXPECT_EQ(raw.substr(0, raw.find("[Rule1]")),
-              "; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep=1\r\nflag\r\n[Quillora]\r\nmergin=4\r\n"
-              "Extra=\"x\"\r\nActiveRestore=1\r\n"
+              "; notes for whoever edits the file\r\n\r\n[Other]\r\nkeep=1\r\n  ;note\r\nflag\r\n[Quillora]\r\n"
+              "; in pixels\r\nmergin=4\r\nExtra=\"x\"\r\n;last\r\nActiveRestore=1\r\n"
               "Sensitivity=30\r\n[Zed]\r\nz=2\r\n[Nul]\r\nk=v\r\n");
+    EXPECT_EQ(raw.find("the old rule"), std::string::npos);
     EXPECT_EQ(folder.Value("Rule2", "Title"), "new");
 
     Loaded again = load(folder);
