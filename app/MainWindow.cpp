@@ -13,13 +13,23 @@ namespace quillora {
 
 namespace {
 
-HICON stateIcon(bool running) {
-    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(running ? IDI_TRAY_RUNNING : IDI_TRAY_PAUSED));
+// At the notification area's own size for the display's scale, so that the
+// shell need not scale a 32-pixel icon down (blurred, at 125 % or 150 %).
+win::Icon loadTrayIcon(UINT id) {
+    return win::Icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_DEFAULTCOLOR)));
 }
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app) : app_(app), quickCaptureStart_(std::clock()) {}
+MainWindow::MainWindow(Application& app)
+    : app_(app),
+      runningIcon_(loadTrayIcon(IDI_TRAY_RUNNING)),
+      pausedIcon_(loadTrayIcon(IDI_TRAY_PAUSED)),
+      quickCaptureStart_(std::clock()) {}
+
+HICON MainWindow::stateIcon() const { return running_ ? runningIcon_.get() : pausedIcon_.get(); }
 
 MainWindow::~MainWindow() {
     if (handle()) DestroyWindow(handle());
@@ -101,7 +111,7 @@ void MainWindow::examineAllWindows() {
 }
 
 bool MainWindow::AddTrayIcon() {
-    return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(running_),
+    return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
                          LoadResourceString(IDS_PROGRAM_NAME));
 }
 
@@ -175,7 +185,7 @@ void MainWindow::togglePause() {
         examineAllWindows();
         SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
     }
-    trayIcon_.SetIcon(stateIcon(running_));
+    trayIcon_.SetIcon(stateIcon());
 }
 
 template <typename Show>

@@ -17,6 +17,7 @@
 #include "pseudo/WindowHider.h"
 #include "rules/Application.h"
 #include "ui/CaptureWindow.h"
+#include "win/Handles.h"
 #include "win/Window.h"
 
 namespace quillora {
@@ -46,6 +47,7 @@ private:
     static BOOL CALLBACK examineOne(HWND hwnd, LPARAM self);
 
     // Tray icon and commands.
+    HICON stateIcon() const;
     void onTrayNotify(WPARAM id, LPARAM mouseMessage);
     void showTrayMenu();
     void onCommand(UINT id);
@@ -85,6 +87,9 @@ private:
     std::set<HWND> excluded_;
     PendingWindows pending_;
     boost::shared_ptr<WindowHider> hider_;
+    // The shell keeps its own copy; these serve every add and change.
+    win::Icon runningIcon_;
+    win::Icon pausedIcon_;
     TrayIcon trayIcon_;
     bool running_ = true;
     CaptureWindow captureWindow_;

@@ -68,6 +68,13 @@ struct MenuTraits {
 };
 using Menu = UniqueHandle<HMENU, MenuTraits>;
 
+struct IconTraits {
+    static HICON invalid() { return nullptr; }
+    static bool valid(HICON h) { return h != nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
+using Icon = UniqueHandle<HICON, IconTraits>;
+
 // A window's device context from GetDC; remembers the window for ReleaseDC.
 class WindowDC {
 public:

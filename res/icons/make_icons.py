@@ -58,7 +58,8 @@ def paused(size):
     return px
 
 
-def ico(px):
+def image(px):
+    """One icon image: a 32-bit DIB with its AND mask."""
     size = len(px)
     xor = bytearray()
     for y in reversed(range(size)):
@@ -74,17 +75,32 @@ def ico(px):
         and_mask += row
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0,
                          len(xor) + len(and_mask), 0, 0, 0, 0)
-    image = header + xor + and_mask
-    directory = struct.pack('<HHH', 0, 1, 1)
-    entry = struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
+    return header + xor + and_mask
+
+
+def ico(draw, sizes):
+    """An .ico holding draw(size) at every size, smallest first."""
+    images = [image(draw(size)) for size in sizes]
+    directory = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in zip(sizes, images):
+        directory += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return directory + b''.join(images)
+
+
+# The tray asks for the small icon size of the display's scale (16 px at
+# 100 %, 20, 24, 32, 40 and 48 up to 300 %); the program icon is shown from
+# 16 px (window lists) to 48 px (the About box at 150 %) and larger in folders.
+TRAY_SIZES = [16, 20, 24, 32, 40, 48]
+PROGRAM_SIZES = [16, 20, 24, 32, 40, 48, 64, 128]
 
 
 def main():
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).parent
-    (out / 'quillora.ico').write_bytes(ico(running(32)))
-    (out / 'tray_running.ico').write_bytes(ico(running(16)))
-    (out / 'tray_paused.ico').write_bytes(ico(paused(16)))
+    (out / 'quillora.ico').write_bytes(ico(running, PROGRAM_SIZES))
+    (out / 'tray_running.ico').write_bytes(ico(running, TRAY_SIZES))
+    (out / 'tray_paused.ico').write_bytes(ico(paused, TRAY_SIZES))
 
 
 if __name__ == '__main__':

@@ -17,6 +17,20 @@ using namespace uitest;
 
 namespace {
 
+// The width of the image that the loader picks from an icon group for
+// `size` pixels; 0 when the group or the image is missing.
+int pickedImageWidth(UINT group, int size) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC directory = FindResourceA(module, MAKEINTRESOURCEA(group), RT_GROUP_ICON);
+    if (!directory) return 0;
+    auto* entries = static_cast<BYTE*>(LockResource(LoadResource(module, directory)));
+    const int id = entries ? LookupIconIdFromDirectoryEx(entries, TRUE, size, size, LR_DEFAULTCOLOR) : 0;
+    HRSRC image = id ? FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON) : nullptr;
+    if (!image) return 0;
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+    return header ? header->biWidth : 0;
+}
+
 int systemDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -139,6 +153,14 @@ TEST(Dpi, ScalingRoundsLikeMulDivAndKeepsHugeSettingsHuge) {
 
 // The templates are laid out in dialog units of an 8-point font: at any scale
 // the font grows with the DPI and every label still fits its control.
+TEST(Dpi, EveryIconHoldsAnImageDrawnForEachScale) {
+    // The notification area asks for 16 pixels at 100 % up to 48 at 300 %;
+    // an image scaled from another size comes out blurred.
+    for (UINT group : {IDI_TRAY_RUNNING, IDI_TRAY_PAUSED, IDI_QUILLORA}) {
+        for (int size : {16, 20, 24, 32, 40, 48}) EXPECT_EQ(pickedImageWidth(group, size), size) << group;
+    }
+}
+
 TEST(Dpi, DialogFontFollowsTheScaleAndNoLabelIsCutOff) {
     if (!hasJapaneseDialogFace()) GTEST_SKIP() << "no Japanese dialog face (MS UI Gothic) to measure with";
     for (int id : {IDD_SETTINGS, IDD_GENERAL_PAGE, IDD_RULES_PAGE, IDD_RULE_EDIT, IDD_RULE_BASIC_PAGE,
