@@ -50,6 +50,9 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
+    case WM_ENDSESSION:
+        if (wp) onEndSession();
+        return 0;
     case WM_COMMAND: onCommand(LOWORD(wp)); return 0;
     case WM_TIMER:
         if (wp == IDT_POLL) onPoll();
@@ -96,6 +99,15 @@ void MainWindow::onDestroy() {
     KillTimer(handle(), IDT_GIVE_BACK);
     captureWindow_.Destroy();
     PostQuitMessage(0);
+}
+
+void MainWindow::onEndSession() {
+    // Once this returns the process may be ended at any moment: at logoff or
+    // shutdown, or when an installer's restart manager closes Quillora while
+    // the other programs run on. Give every original back and save now, as
+    // Exit would, then end the ordinary way.
+    DestroyWindow(handle());
+    if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
 BOOL CALLBACK MainWindow::examineOne(HWND hwnd, LPARAM self) {

@@ -43,6 +43,7 @@ private:
     // Creation and destruction.
     void onCreate();
     void onDestroy();
+    void onEndSession();
     void examineAllWindows();
     static BOOL CALLBACK examineOne(HWND hwnd, LPARAM self);
 

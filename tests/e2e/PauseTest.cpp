@@ -63,6 +63,27 @@ TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard)
     EXPECT_NE(ini.find("Title=ExitWin"), std::string::npos);
 }
 
+TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayBeEnded) {
+    // As at logoff, or when an installer's restart manager closes Quillora:
+    // once the end-session message is answered, the process (and its guard)
+    // may be ended at any moment.
+    FocusSink sink;
+    RunningQuillora q(DefaultGlobals() + TitleRule(1, "SessionWin"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = SmallTestWindow("SessionWin", 20, 20);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
+
+    EXPECT_NE(q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), 0) << "Quillora refused the end of the session";
+    q.Send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    GuardOf(q.Proc()).Kill();
+    q.Proc().Kill();
+    EXPECT_TRUE(IsReleased(w.hwnd));
+    EXPECT_NE(q.Box().ReadIni().find("Title=SessionWin"), std::string::npos) << "the settings were not saved";
+}
+
 TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     FocusSink sink;
     const std::string rules = TitleRule(1, "KillA") + TitleRule(2, "KillB") + TitleRule(3, "KillC");
