@@ -177,8 +177,7 @@ void WindowHider::Toggle(HWND window) {
 
 bool WindowHider::Release(const PseudoWindow& entry) {
     HWND original = originalOf(entry);
-    if (original) ShowOriginal(original);
-    const bool done = !original || finishGiveBack(*this, original);
+    const bool done = !original || GiveBack(original);
     if (entry.Handle() && IsWindow(entry.Handle())) DestroyWindow(entry.Handle());
     return done;
 }
