@@ -102,9 +102,7 @@ void appendGlobalSection(ini::FileText& text, const ini::Section& existing, cons
                   {"Mergin", settings.Mergin, false},
                   {"Sensitivity", settings.Sensitivity, false}};
     text.Header(existing.name);
-    for (std::size_t i = 0; i < existing.entries.size(); ++i) {
-        const ini::Entry& entry = existing.entries[i];
-        text.Comments(existing, i);
+    for (const ini::Entry& entry : existing.entries) {
         Value* value = nullptr;
         for (Value& v : values)
             if (!v.written && ini::SameName(entry.key, v.key)) value = &v;
@@ -115,7 +113,6 @@ void appendGlobalSection(ini::FileText& text, const ini::Section& existing, cons
             text.Line(entry);
         }
     }
-    text.Comments(existing, existing.entries.size());
     for (const Value& v : values)
         if (!v.written) text.Key(v.key, std::to_string(v.value));
 }
@@ -211,20 +208,16 @@ bool SaveSettings(const std::string& directory, const GlobalSettings& settings, 
             continue;
         written.emplace_back(shown);
         ini::Section section = file.ReadSection(name);
-        file.ReadComments(section);
+        file.AddComments(section);
         if (ini::SameName(shown, kGlobalSection)) {
             appendGlobalSection(text, section, settings);
             globalWritten = true;
         } else {
             text.Header(name);
-            for (std::size_t i = 0; i < section.entries.size(); ++i) {
-                text.Comments(section, i);
-                text.Line(section.entries[i]);
-            }
-            text.Comments(section, section.entries.size());
+            for (const ini::Entry& entry : section.entries) text.Line(entry);
         }
     }
-    if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}, {}}, settings);
+    if (!globalWritten) appendGlobalSection(text, ini::Section{kGlobalSection, {}}, settings);
     int number = 1;
     for (const Rule& rule : rules) appendRuleSection(text, number++, rule);
     return ini::ReplaceFileText(path, text.Text());

@@ -232,7 +232,7 @@ std::vector<std::string> ProfileReader::SectionNames() {
 }
 
 Section ProfileReader::ReadSection(const std::string& name) {
-    Section section{name, {}, {}};
+    Section section{name, {}};
     for (const std::string& line : readList([&](char* buffer, DWORD size) {
              return static_cast<DWORD>(GetPrivateProfileSectionA(name.c_str(), buffer, size, path_.c_str()));
          })) {
@@ -276,16 +276,6 @@ void FileText::Line(const Entry& entry) {
     }
 }
 
-void FileText::Comments(const Section& section, std::size_t index) {
-    const bool last = index >= section.entries.size();
-    for (const Comment& comment : section.comments) {
-        if (comment.before == index || (last && comment.before > index)) {
-            text_ += comment.line;
-            end();
-        }
-    }
-}
-
 void FileText::end() { text_ += "\r\n"; }
 
 std::string DecodeValue(std::string_view raw) {
@@ -301,24 +291,26 @@ std::string EncodeValue(const std::string& text) {
     return quote ? '"' + text + '"' : text;
 }
 
-std::string ProfileReader::Preamble() const {
-    const std::wstring text = fileText(fileBytes(path_));
-    std::string preamble = narrowed(std::wstring_view(text).substr(0, firstHeader(text)));
+const std::wstring& ProfileReader::text() {
+    if (!text_) text_ = fileText(fileBytes(path_));
+    return *text_;
+}
+
+std::string ProfileReader::Preamble() {
+    std::string preamble = narrowed(std::wstring_view(text()).substr(0, firstHeader(text())));
     if (!preamble.empty() && preamble.back() != '\n' && preamble.back() != '\r') preamble += "\r\n";  // no sections
     return preamble;
 }
 
-void ProfileReader::ReadComments(Section& section) const {
-    section.comments.clear();
-    const std::wstring text = fileText(fileBytes(path_));
-    std::wstring_view rest(text);
+void ProfileReader::AddComments(Section& section) {
+    std::wstring_view rest(text());
     rest.remove_prefix(firstHeader(rest));
     bool inside = false;
-    std::size_t entries = 0;
+    std::size_t at = 0;  // where the next comment goes among the entries
     while (!rest.empty()) {
         const std::wstring_view line = rest.substr(0, std::min(rest.find_first_of(L"\r\n"), rest.size()));
         rest.remove_prefix(std::min(line.size() + 1, rest.size()));
-        const std::string narrow = narrowed(line);
+        std::string narrow = narrowed(line);
         const std::string_view content = TrimBlanks(narrow);
         if (content.empty()) continue;
         if (firstHeader(line) == 0) {
@@ -327,9 +319,11 @@ void ProfileReader::ReadComments(Section& section) const {
             const std::string name = narrowed(line.substr(open + 1, line.rfind(L']') - open - 1));
             inside = SameName(TrimBlanks(name), TrimBlanks(section.name));
         } else if (inside && content.front() == ';') {
-            section.comments.push_back({entries, narrow});
+            at = std::min(at, section.entries.size());
+            section.entries.insert(section.entries.begin() + static_cast<std::ptrdiff_t>(at++),
+                                   Entry{std::move(narrow), std::nullopt});
         } else if (inside && !parseEntry(narrow).key.empty()) {
-            ++entries;  // a line that ReadSection gave as an entry
+            ++at;  // past a line that ReadSection gave as an entry
         }
     }
 }

@@ -12,23 +12,17 @@
 namespace quillora::ini {
 
 // One named line of a section as the private-profile layer returns it
-// (comments and blank lines never are).
+// (comments and blank lines never are). A comment line that
+// ProfileReader::AddComments puts back is an entry whose key is the whole
+// line, without a value.
 struct Entry {
     std::string key;                   // the name before '=', blanks trimmed
     std::optional<std::string> value;  // the raw text after '='; none for a line without '='
 };
 
-// A comment line of a section (its first non-blank character is ';'), which
-// the private-profile layer skips, as the file holds it.
-struct Comment {
-    std::size_t before;  // the index of the entry it stands before
-    std::string line;
-};
-
 struct Section {
     std::string name;
     std::vector<Entry> entries;
-    std::vector<Comment> comments;  // only from ProfileReader::ReadComments
 
     // The first line with that key decides, as for the platform's own
     // look-ups; later duplicates are never seen.
@@ -55,11 +49,11 @@ public:
     Section ReadSection(const std::string& name);
     // The lines before the first section (notes for whoever edits the file
     // by hand), which no profile function returns, in the ANSI code page.
-    std::string Preamble() const;
-    // Fills section.comments from the first section of that name in the
-    // file, each placed among the entries ReadSection gave, so that a save
-    // keeps the notes where they stood.
-    void ReadComments(Section& section) const;
+    std::string Preamble();
+    // Puts the comment lines of the first section of that name in the file
+    // among the entries ReadSection gave, where they stand, so that a save
+    // keeps them.
+    void AddComments(Section& section);
     // The key as the platform's integer reader takes it: the default when it
     // is missing or empty; plain decimal text is converted here, any other
     // form (hex prefixes, overflow, trailing letters) is left to the platform.
@@ -68,9 +62,12 @@ public:
 private:
     template <typename Read>
     std::vector<std::string> readList(Read&& read);
+    // The file's text, decoded once.
+    const std::wstring& text();
 
     std::string path_;
     std::vector<char> buffer_;
+    std::optional<std::wstring> text_;
 };
 
 // The lines of a settings file, each in the form the private-profile layer
@@ -85,9 +82,6 @@ public:
     void Key(std::string_view key, std::string_view value);
     // A line as it was read.
     void Line(const Entry& entry);
-    // The comments of `section` that stand before its entry `index`; with
-    // the number of entries, those after the last.
-    void Comments(const Section& section, std::size_t index);
     const std::string& Text() const { return text_; }
 
 private:
