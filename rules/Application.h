@@ -25,13 +25,21 @@ struct Application {
         FileKnown = true;
         return true;
     }
-    // The save at exit. A file that exists but could not be read at start
-    // (locked, no access) is not replaced by the little the program knows
-    // of it, unless the user has saved settings since.
-    bool SaveAtExit() { return FileKnown && Save(); }
+    // The save at the end of the run. A file that exists but could not be
+    // read at start (locked, no access) is not replaced by the little the
+    // program knows of it, unless the user has saved settings since. Once it
+    // has succeeded it is not done again: the end of the session asks for it
+    // before the message loop ends, the entry point after it.
+    bool SaveAtExit() {
+        if (!savedAtExit_) savedAtExit_ = FileKnown && Save();
+        return savedAtExit_;
+    }
 
     // The file was read, or written since.
     bool FileKnown = false;
+
+private:
+    bool savedAtExit_ = false;
 };
 
 }  // namespace quillora
