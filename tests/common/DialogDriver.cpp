@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/Harness.h"
 #include "common/Pump.h"
 
 namespace uitest {
@@ -194,24 +195,9 @@ void WithBareTemplate(int templateId, const std::function<void(HWND)>& inspect) 
 namespace uitest {
 
 HWND PageWith(HWND dialog, int id) {
-    struct Search {
-        int id;
-        HWND page;
-    } search{id, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            char name[16] = {};
-            GetClassNameA(w, name, sizeof name);
-            if (std::string(name) == "#32770" && GetDlgItem(w, s->id)) {
-                s->page = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.page;
+    // The control's parent, when that is a page: a dialog of its own inside.
+    HWND page = GetParent(e2e::Control(dialog, id));
+    return page && page != dialog && e2e::ClassOf(page) == "#32770" ? page : nullptr;
 }
 
 std::string Ansi(const char* utf8) {
