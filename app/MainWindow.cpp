@@ -46,7 +46,7 @@ bool MainWindow::Create() {
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) windowEventSeen_ = true;
+    if ((msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) || msg == WM_SHELL_MINMAX) windowEventSeen_ = true;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -63,6 +63,8 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
     case WM_SHELL_DESTROYED: return 0;
     case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
+    // The next poll is a full one, which is all a minimise or maximise needs.
+    case WM_SHELL_MINMAX: return 0;
     case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
     default:

@@ -71,6 +71,9 @@ private:
 
     // Restore polling and quick capture.
     void onPoll();
+    // Whether an original was minimised, maximised or brought back from
+    // either since the last look.
+    bool anyOriginalResized();
     bool anyOriginalVanished() const;
     void pollWindows(POINT cursor);
     void pruneStaleEntries();
@@ -110,6 +113,8 @@ private:
     };
     Scene lastScene_{};
     DWORD lastInputTime_ = 0;
+    // The foreground window as the last poll saw it, to notice activations.
+    HWND lastForeground_ = nullptr;
     bool sceneSettled_ = false;
     bool windowEventSeen_ = true;
     unsigned quietPolls_ = 0;

@@ -55,6 +55,14 @@ void MainWindow::onPoll() {
     input.cbSize = sizeof input;
     GetLastInputInfo(&input);
     const HWND foreground = GetForegroundWindow();
+    if (foreground != lastForeground_) {
+        lastForeground_ = foreground;
+        // The shell does not report every activation (under Wine, none): a
+        // shrunk original the user brought to the front is handled here as
+        // if it had been reported. A second report of the same activation
+        // finds it shown, or raises its pseudo window once more.
+        onWindowActivated(foreground);
+    }
     const bool nothingNew = !windowEventSeen_ && input.dwTime == lastInputTime_ && foreground == lastScene_.foreground;
     lastInputTime_ = input.dwTime;
     windowEventSeen_ = false;
@@ -64,9 +72,14 @@ void MainWindow::onPoll() {
         GetCursorPos(&p);
         const Scene scene{p, WindowFromPoint(p), foreground};
         if (nothingNew && sceneSettled_ && scene == lastScene_) {
-            // Originals whose program was killed are not reported by the
-            // shell: look for vanished ones once a second.
-            if (anyOriginalVanished()) pruneStaleEntries();
+            // Neither a program that minimises or maximises its own window
+            // nor one that is killed is reported by every shell: look for
+            // such originals once a second.
+            if (anyOriginalResized()) {
+                pollWindows(p);
+            } else if (anyOriginalVanished()) {
+                pruneStaleEntries();
+            }
         } else {
             sceneSettled_ = scene == lastScene_;
             lastScene_ = scene;
@@ -77,6 +90,14 @@ void MainWindow::onPoll() {
     // A window reported while hidden and shown since is shrunk, like any new
     // window, from the next poll on.
     examinePendingWindows();
+}
+
+bool MainWindow::anyOriginalResized() {
+    bool resized = false;
+    // Every entry notes its original's state, so that one change means one
+    // full poll.
+    for (const PseudoWindowPtr& entry : pseudoWindows_) resized = entry->OriginalSizeStateChanged() || resized;
+    return resized;
 }
 
 bool MainWindow::anyOriginalVanished() const {

@@ -43,13 +43,20 @@ LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
     case HSHELL_WINDOWCREATED: message = QUILLORA_WM_SHELL_CREATED; break;
     case HSHELL_WINDOWDESTROYED: message = QUILLORA_WM_SHELL_DESTROYED; break;
     case HSHELL_WINDOWACTIVATED: message = QUILLORA_WM_SHELL_ACTIVATED; break;
+    case HSHELL_GETMINRECT: message = QUILLORA_WM_SHELL_MINMAX; break;
     default: return 0;
     }
     HWND target = g_shared.target;
-    if (target && isProgramWindow(target)) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(target, message, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+    if (!target || !isProgramWindow(target)) return 0;
+    if (message == QUILLORA_WM_SHELL_MINMAX) {
+        // Only news for the program, which needs no answer: posted, so the
+        // minimising or maximising thread never waits. lParam points into
+        // this process and is not passed on.
+        PostMessageA(target, message, wp, 0);
+        return 0;
     }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(target, message, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
     return 0;
 }
 

@@ -8,7 +8,8 @@ extern "C" {
 #endif
 
 // Installs the global shell hook; window events go to target as
-// WM_SHELL_CREATED / WM_SHELL_DESTROYED / WM_SHELL_ACTIVATED. 1 on success.
+// WM_SHELL_CREATED / WM_SHELL_DESTROYED / WM_SHELL_ACTIVATED (sent) and
+// WM_SHELL_MINMAX (posted). 1 on success.
 // Events are delivered only while target is a window of class
 // QUILLORA_MAIN_WINDOW_CLASS.
 int InitializeHelper(HWND target);
@@ -26,3 +27,6 @@ int UninitializeHelper(void);
 #define QUILLORA_WM_SHELL_CREATED (WM_APP + 0x11)
 #define QUILLORA_WM_SHELL_DESTROYED (WM_APP + 0x12)
 #define QUILLORA_WM_SHELL_ACTIVATED (WM_APP + 0x13)
+// A top-level window is being minimised or maximised, or restored from
+// either (wParam: the window; lParam: 0).
+#define QUILLORA_WM_SHELL_MINMAX (WM_APP + 0x16)

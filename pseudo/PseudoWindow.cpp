@@ -25,6 +25,8 @@ std::unordered_set<const PseudoWindow*>& liveObjects() {
 
 PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
 
+LONG_PTR sizeStateOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE); }
+
 }  // namespace
 
 void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
@@ -77,6 +79,7 @@ HWND PseudoWindow::Create(HWND original) {
     MarkedWindow::Tie(original, hwnd, this);
     original_ = original;
     created_ = hwnd;
+    sizeState_ = sizeStateOf(original);
     // The shell reports the end of an unowned window, so the poll need only
     // watch for its program to end. An owned window's end is reported to no
     // one: the poll looks for the window itself.
@@ -86,6 +89,13 @@ HWND PseudoWindow::Create(HWND original) {
         originalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
     }
     return hwnd;
+}
+
+bool PseudoWindow::OriginalSizeStateChanged() {
+    const LONG_PTR state = sizeStateOf(original_);
+    if (state == sizeState_) return false;
+    sizeState_ = state;
+    return true;
 }
 
 void PseudoWindow::extendSystemMenu() {

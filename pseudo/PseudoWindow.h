@@ -55,6 +55,10 @@ public:
     // The process of that original, signalled when it ends; null when it
     // could not be opened, and for an owned original.
     HANDLE OriginalProcess() const { return originalProcess_.get(); }
+    // Whether the original was minimised, maximised or brought back from
+    // either since the last call (or since Create): one read of its style,
+    // no message to its program.
+    bool OriginalSizeStateChanged();
 
     // The live object that the original's "PseudoWindowObject" names, or null
     // when the property is missing or names no live object of this process
@@ -88,6 +92,8 @@ private:
     HWND original_ = nullptr;
     HWND created_ = nullptr;
     win::KernelHandle originalProcess_;
+    // The original's WS_MINIMIZE and WS_MAXIMIZE bits as last seen.
+    LONG_PTR sizeState_ = 0;
     // Destroyed in reverse: the bitmap is deselected before the context and
     // the bitmap go.
     win::Bitmap backBitmap_;

@@ -154,9 +154,16 @@ void WindowHider::Toggle(HWND window) {
 
     HWND original = window;
     const bool minimised = IsIconic(original) != FALSE;
-    // An original that is already shrunk is what every poll meets most: settle
-    // it with these two lookups before validating the pseudo window.
-    if (!minimised && !IsOriginalShown(original)) return;
+    bool shrunk = false;
+    if (!minimised && !IsOriginalShown(original)) {
+        // Already shrunk: what every poll meets most, settled with these
+        // lookups. Unless its pseudo window was hidden while the original was
+        // minimised: now that the original is back, its stand-in must be too,
+        // or the window would be lost from sight.
+        HWND stored = MarkedWindow(original).Pseudo();
+        if (!stored || IsWindowVisible(stored)) return;
+        shrunk = true;
+    }
     HWND pseudo = ownPseudoWindowOf(original);
     // Hiding the original with no pseudo window of ours to show would lose it.
     if (!pseudo) return;
@@ -164,7 +171,9 @@ void WindowHider::Toggle(HWND window) {
         ShowWindow(pseudo, SW_HIDE);
         return;
     }
-    if (IsZoomed(original)) return;
+    // A maximised original is not shrunk; one that is shrunk already (it came
+    // back from the taskbar maximised) still gets its stand-in back.
+    if (!shrunk && IsZoomed(original)) return;
     PseudoWindow* object = PseudoWindow::FromOriginal(original);
     if (object) {
         copyTitle(original, pseudo);
