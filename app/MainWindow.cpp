@@ -181,7 +181,7 @@ void MainWindow::onCommand(UINT id) {
     switch (id) {
     case ID_PAUSE_RESUME: togglePause(); break;
     case ID_SETTINGS: openSettings(); break;
-    case ID_ABOUT: runOneDialog([this] { ShowAboutDialog(handle()); }); break;
+    case ID_ABOUT: runOneDialog(aboutOpen_, [this] { ShowAboutDialog(handle()); }); break;
     case ID_EXIT: DestroyWindow(handle()); break;
     default: break;
     }
@@ -203,22 +203,31 @@ void MainWindow::togglePause() {
 }
 
 template <typename Show>
-void MainWindow::runOneDialog(Show&& show) {
-    // The tray menu stays reachable while a dialog is open; one settings or
-    // About dialog at a time.
-    if (dialogOpen_) return;
-    dialogOpen_ = true;
+void MainWindow::runOneDialog(bool& open, Show&& show) {
+    // The tray menu stays reachable while a dialog is open. The other dialog
+    // opens over it; the same one again would be a second editor of the same
+    // settings, so the open one comes to the front instead.
+    if (open) {
+        HWND popup = GetLastActivePopup(handle());
+        if (popup && popup != handle()) SetForegroundWindow(popup);
+        return;
+    }
+    open = true;
     show();
-    dialogOpen_ = false;
+    open = false;
 }
 
 void MainWindow::openSettings() {
-    runOneDialog([this] {
+    runOneDialog(settingsOpen_, [this] {
         const bool wasRunning = running_;
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
-        if (ShowSettingsDialog(handle(), app_) == IDOK && !app_.Save()) {
+        const bool accepted = ShowSettingsDialog(handle(), app_) == IDOK;
+        // Exit chosen while the dialog was open: everything is given back
+        // already, and nothing may be shrunk again.
+        if (!handle()) return;
+        if (accepted && !app_.Save()) {
             ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while

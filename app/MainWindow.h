@@ -54,8 +54,10 @@ private:
     void onCommand(UINT id);
     void togglePause();
     void openSettings();
+    // Shows a dialog unless `open` says it is already open; then that one
+    // comes to the front.
     template <typename Show>
-    void runOneDialog(Show&& show);
+    void runOneDialog(bool& open, Show&& show);
 
     // Window events.
     bool isEligible(HWND hwnd) const;
@@ -118,7 +120,8 @@ private:
     bool sceneSettled_ = false;
     bool windowEventSeen_ = true;
     unsigned quietPolls_ = 0;
-    bool dialogOpen_ = false;
+    bool settingsOpen_ = false;
+    bool aboutOpen_ = false;
 };
 
 }  // namespace quillora

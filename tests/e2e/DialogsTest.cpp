@@ -10,6 +10,7 @@ namespace {
 
 constexpr UINT kSettingsCommand = 10;
 constexpr UINT kAboutCommand = 11;
+constexpr UINT kExitCommand = 12;
 constexpr UINT kQuickEditCommand = 1;
 
 std::string PixelRule(int n, const std::string& title) {
@@ -44,6 +45,30 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
     sink.Take();
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
     EXPECT_EQ(q.Box().ReadIni(), ini);
+}
+
+TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeavesEverythingGivenBack) {
+    FocusSink sink;
+    TestWindow target = StartTestWindow("--title UnderDialogs --x 40 --y 40 --w 400 --h 300");
+    ASSERT_NE(target.hwnd, nullptr);
+    RunningQuillora q(DefaultGlobals() + PixelRule(1, "UnderDialogs"));
+    ASSERT_TRUE(q.Ok());
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+
+    q.Post(WM_COMMAND, kAboutCommand);
+    HWND about = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
+    ASSERT_NE(about, nullptr);
+    q.Post(WM_COMMAND, kSettingsCommand);
+    HWND settings = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
+    ASSERT_NE(settings, nullptr) << "Settings did nothing while About was open";
+    EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
+
+    // Exit while both are open: nothing is shrunk again on the way out.
+    q.Post(WM_COMMAND, kExitCommand);
+    ASSERT_TRUE(q.Proc().WaitExit(15000));
+    EXPECT_TRUE(IsReleased(target.hwnd));
+    EXPECT_EQ(LayeredAlpha(target.hwnd), -1);
 }
 
 TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
