@@ -75,8 +75,7 @@ POINT centre(HWND hwnd) {
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-constexpr UINT kShellActivated = WM_APP + 0x13;  // the hook's report of an activated window
-constexpr int kBatch = 10;                       // originals that go through a cycle together
+constexpr int kBatch = 10;  // originals that go through a cycle together
 
 // The mouse moved as input (not SetCursorPos), as a user's close is made.
 void mouseTo(POINT p) {
@@ -123,7 +122,7 @@ bool say(int n, const char* step, HWND original) {
 // do its part in time. Each is restored by its activation (Quillora waits for
 // a resting cursor, looking once a second while idle, so restoring under the
 // cursor would make 1,000 cycles take hours).
-bool throughQuillora(FocusSink& sink, HWND main, int n, const std::vector<HWND>& originals) {
+bool throughQuillora(FocusSink& sink, int n, const std::vector<HWND>& originals) {
     for (HWND original : originals) ShowWindow(original, SW_SHOWNORMAL);  // created hidden, as programs do
     sink.Take();
     const POINT onSink = centre(sink.Handle());
@@ -131,11 +130,12 @@ bool throughQuillora(FocusSink& sink, HWND main, int n, const std::vector<HWND>&
     std::vector<HWND> pseudos;
     for (HWND original : originals) {
         pseudos.push_back(PseudoOf(original));
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(main, kShellActivated, reinterpret_cast<WPARAM>(original), 0, SMTO_NORMAL, 10000, &ignored);
-        // Given back while the activation was handled; the next poll takes it again.
-        if (LayeredAlpha(original) != 255) return say(n, "restore", original);
+        // Brought to the front as a user would; the next change of the
+        // foreground takes it again.
+        SetForegroundWindow(original);
+        if (!pumpUntil([&] { return LayeredAlpha(original) == 255; }, 10000)) return say(n, "restore", original);
     }
+    sink.Take();
     if (!pumpUntil([&] { return all(originals, IsShrunk); }, 10000)) return say(n, "shrink again", originals.back());
     for (HWND original : originals) DestroyWindow(original);
     // Under Wine the shell's report of a destroyed window does not reach
@@ -153,14 +153,14 @@ bool throughQuillora(FocusSink& sink, HWND main, int n, const std::vector<HWND>&
     return closed || say(n, "close", originals.back());
 }
 
-bool cycle(FocusSink& sink, HWND main, int n) {
+bool cycle(FocusSink& sink, int n) {
     std::vector<HWND> originals;
     for (int i = 0; i < kBatch; ++i) {
         HWND original = CreateWindowExA(0, kClass, "Soak", WS_OVERLAPPEDWINDOW, 20 + (i % 5) * 150, 20 + (i / 5) * 250,
                                         300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         if (original) originals.push_back(original);
     }
-    const bool done = originals.size() == kBatch && throughQuillora(sink, main, n, originals);
+    const bool done = originals.size() == kBatch && throughQuillora(sink, n, originals);
     for (HWND original : originals) {
         if (IsWindow(original)) DestroyWindow(original);
     }
@@ -176,7 +176,7 @@ bool soak(RunningQuillora& q, const std::string& linuxDir, int cycles, int every
     std::vector<Sample> samples{sample(0, q.Proc(), linuxDir)};
     print(samples.back());
     for (int n = kBatch; n <= cycles; n += kBatch) {
-        if (!cycle(sink, q.Main(), n)) return false;
+        if (!cycle(sink, n)) return false;
         if (n % every == 0 || n == cycles) {
             Pump(300);  // let the last close settle
             samples.push_back(sample(n, q.Proc(), linuxDir));
