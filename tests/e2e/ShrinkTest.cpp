@@ -47,6 +47,17 @@ RECT RestoreByHover(HWND original) {
     return WindowRect(original);
 }
 
+RECT WorkAreaOf(HWND hwnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+bool Inside(const RECT& r, const RECT& area) {
+    return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
+}
+
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -223,6 +234,44 @@ TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
 
     sink.Take();
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+}
+
+TEST(Shrink, AnOriginalParkedAcrossTheScreenEdgeKeepsItsStandInOnTheScreenAndComesBackIntoView) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Parked", 2) + PixelRule(2, "ParkedLeft", 1));
+    ASSERT_TRUE(q.Ok());
+    const RECT work = WorkAreaOf(q.Main());
+    // Most of each window lies beyond the right edge; at the top left the
+    // anchored corner itself is partly beyond it, at the top right wholly.
+    const std::string across = std::to_string(work.right - 130);
+    TestWindow right = StartTestWindow("--title Parked --x " + across + " --y 60 --w 700 --h 400");
+    TestWindow left = StartTestWindow("--title ParkedLeft --x " + across + " --y 520 --w 700 --h 400");
+    ASSERT_TRUE(right.hwnd && left.hwnd);
+    sink.Take();
+    for (HWND hwnd : {right.hwnd, left.hwnd}) {
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+        const RECT original = WindowRect(hwnd), pseudo = WindowRect(PseudoOf(hwnd));
+        EXPECT_EQ(pseudo.right, work.right) << Text(hwnd) << ": the stand-in is not moved just inside";
+        EXPECT_EQ(pseudo.top, original.top) << Text(hwnd);
+        EXPECT_EQ(pseudo.right - pseudo.left, 200) << Text(hwnd);
+        EXPECT_EQ(pseudo.bottom - pseudo.top, 150) << Text(hwnd);
+    }
+
+    // A hover brings each original back wholly in view, its size kept: at
+    // the top right its corner is the stand-in's; at the top left it moves
+    // back from the edge no further than that takes.
+    for (HWND hwnd : {right.hwnd, left.hwnd}) {
+        const RECT pseudo = WindowRect(PseudoOf(hwnd));
+        const RECT restored = RestoreByHover(hwnd);
+        EXPECT_TRUE(Inside(restored, work)) << Text(hwnd);
+        EXPECT_EQ(restored.right, pseudo.right) << Text(hwnd);
+        EXPECT_EQ(restored.top, pseudo.top) << Text(hwnd);
+        EXPECT_EQ(restored.right - restored.left, 700) << Text(hwnd);
+        Pump(300);
+        EXPECT_TRUE(IsRestored(hwnd)) << Text(hwnd) << ": the restored original is not under the cursor";
+        sink.Take();
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+    }
 }
 
 TEST(Shrink, MarginAndSensitivityKeepTheOriginalShrunk) {
