@@ -86,6 +86,16 @@ void PseudoWindow::PlaceOriginal(HWND original) {
     SetWindowPos(original, insertAfter, B.left, B.top, O.width(), O.height(), flags);
 }
 
+void PseudoWindow::PlaceAgain() {
+    HWND original = Original();
+    // Hidden: the original is in view (or minimised), and its next shrink
+    // places the pseudo window anyway.
+    if (!original || !IsWindowVisible(handle())) return;
+    PlacePseudo(original);
+    Capture(original);
+    InvalidateRect(handle(), nullptr, FALSE);
+}
+
 void PseudoWindow::learnSize(int width, int height) {
     if (!sizeLearning_ || width == 0 || height == 0) return;
     HWND original = originalOf(handle());
