@@ -126,19 +126,6 @@ TEST(KeepInside, LargerThanTheWorkAreaKeepsTheTopLeftCornerInside) {
     EXPECT_EQ(KeepInside(Rect{1650, 100, 1850, 250}, Rect{}), (Rect{1650, 100, 1850, 250}));
 }
 
-TEST(PlaceAtCorner, AStandInBeyondTheScreenComesBackOnItAndItsRestoreWithIt) {
-    // An original parked across the right edge, 200 x 150 at its top right.
-    const Rect original{1150, 100, 1850, 600};
-    const Rect pseudo = PlaceAtCorner(DirTopRight, original, 200, 150, kScreen);
-    EXPECT_EQ(pseudo, (Rect{1080, 100, 1280, 250}));
-    EXPECT_EQ(PlaceAtCorner(DirTopRight, pseudo, 700, 500, kScreen), (Rect{580, 100, 1280, 600}));
-    // At the top left the restore would leave most of the original beyond
-    // the edge: it comes into view, still over its stand-in.
-    const Rect left = PlaceAtCorner(DirTopLeft, original, 200, 150, kScreen);
-    EXPECT_EQ(left, (Rect{1080, 100, 1280, 250}));
-    EXPECT_EQ(PlaceAtCorner(DirTopLeft, left, 700, 500, kScreen), (Rect{580, 100, 1280, 600}));
-}
-
 TEST(Anchor, TopRightRoundTripCarriesTheOriginalWithAMovedPseudoWindow) {
     const Rect original{100, 100, 900, 700};
     const Rect pseudo = Anchor(DirTopRight, original, 400, 300, kScreen);
@@ -146,6 +133,13 @@ TEST(Anchor, TopRightRoundTripCarriesTheOriginalWithAMovedPseudoWindow) {
     const Rect moved{pseudo.left + 50, pseudo.top + 20, pseudo.right + 50, pseudo.bottom + 20};
     const Rect restored = Anchor(DirTopRight, moved, original.width(), original.height(), kScreen);
     EXPECT_EQ(restored, (Rect{150, 120, 950, 720}));
+}
+
+TEST(PlaceAtCorner, KeepsTheAnchoredRectangleAboveTheTaskbarOfItsMonitor) {
+    // An original across the bottom edge of a monitor right of the primary.
+    const MonitorArea right{{1280, 0, 3200, 1080}, {1280, 0, 3200, 1040}};
+    EXPECT_EQ(PlaceAtCorner(DirBottomRight, Rect{2000, 800, 2700, 1300}, 200, 150, right),
+              (Rect{2500, 890, 2700, 1040}));
 }
 
 TEST(LearnedSizeValue, PixelsAreTakenAsTheyArePercentTruncates) {
