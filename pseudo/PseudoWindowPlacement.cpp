@@ -89,8 +89,9 @@ void PseudoWindow::PlaceOriginal(HWND original) {
 void PseudoWindow::PlaceAgain() {
     HWND original = Original();
     // Hidden: the original is in view (or minimised), and its next shrink
-    // places the pseudo window anyway.
-    if (!original || !IsWindowVisible(handle())) return;
+    // places the pseudo window anyway. Nor is a window taken from the user
+    // who is dragging it.
+    if (!original || !IsWindowVisible(handle()) || !outsideSizeMove_) return;
     PlacePseudo(original);
     Capture(original);
     InvalidateRect(handle(), nullptr, FALSE);
