@@ -11,23 +11,7 @@
 
 namespace quillora {
 
-namespace {
-
-// At the notification area's own size for the display's scale, so that the
-// shell need not scale a 32-pixel icon down (blurred, at 125 % or 150 %).
-win::Icon loadTrayIcon(UINT id) {
-    return win::Icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   LR_DEFAULTCOLOR)));
-}
-
-}  // namespace
-
-MainWindow::MainWindow(Application& app)
-    : app_(app),
-      runningIcon_(loadTrayIcon(IDI_TRAY_RUNNING)),
-      pausedIcon_(loadTrayIcon(IDI_TRAY_PAUSED)),
-      quickCaptureStart_(std::clock()) {}
+MainWindow::MainWindow(Application& app) : app_(app), quickCaptureStart_(std::clock()) { loadTrayIcons(); }
 
 HICON MainWindow::stateIcon() const { return running_ ? runningIcon_.get() : pausedIcon_.get(); }
 
@@ -58,7 +42,13 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == IDT_POLL) onPoll();
         else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         else if (wp == IDT_GIVE_BACK) onGiveBackTick();
+        else if (wp == IDT_DISPLAY_SETTLED) onDisplaySettled();
         return 0;
+    case WM_DPICHANGED:
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+        onDisplayChanged(msg, wp);
+        return defaultProc(msg, wp, lp);
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
     case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
     case WM_SHELL_DESTROYED: return 0;

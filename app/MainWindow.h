@@ -83,6 +83,11 @@ private:
     void onQuickCaptureTick();
     void quickCapturePick(HWND target);
 
+    // Display scale and layout changes (DisplayChange.cpp).
+    void loadTrayIcons();
+    void onDisplayChanged(UINT msg, WPARAM wp);
+    void onDisplaySettled();
+
     void releaseAll();
     // Starts the give-back timer (IDT_GIVE_BACK).
     void giveBackLater();

@@ -21,8 +21,13 @@ constexpr UINT_PTR IDT_QUICK_CAPTURE = 2;
 // their program did not answer. Runs only while there are such windows,
 // paused or not.
 constexpr UINT_PTR IDT_GIVE_BACK = 3;
+// Once the burst of messages that a change of display scale or layout
+// brings has passed (other programs resize their windows meanwhile): the
+// tray icon is loaded again and the pseudo windows are placed again.
+constexpr UINT_PTR IDT_DISPLAY_SETTLED = 4;
 constexpr UINT kPollPeriodMs = 100;
 constexpr UINT kGiveBackRetryMs = 200;
+constexpr UINT kDisplaySettleMs = 250;
 
 constexpr UINT kTrayIconId = 3;
 

@@ -33,15 +33,25 @@ std::int32_t Trunc(double value) { return static_cast<std::int32_t>(value); }
 
 std::int32_t PercentOf(std::int32_t whole, std::int32_t percent) { return Trunc((whole * kPercent) * percent); }
 
-// Auto resolves to a concrete corner. Centres are taken in 64 bits so that no
-// window rectangle, however odd, overflows on the way.
-std::int32_t AutoCorner(const Rect& A, const Rect& work) {
+// Auto resolves to a concrete corner. The halves of the work area's right
+// and bottom are taken in the monitor's own coordinates, so a monitor beside
+// or above the primary one divides its windows as the primary one does.
+// Everything in 64 bits so that no rectangle, however odd, overflows.
+std::int32_t AutoCorner(const Rect& A, const MonitorArea& area) {
     const std::int64_t cx = std::int64_t{A.left} + (std::int64_t{A.right} - A.left) / 2;
     const std::int64_t cy = std::int64_t{A.top} + (std::int64_t{A.bottom} - A.top) / 2;
-    const bool left = cx < work.right / 2;
-    const bool top = cy < work.bottom / 2;
+    const std::int64_t midX = area.monitor.left + (std::int64_t{area.work.right} - area.monitor.left) / 2;
+    const std::int64_t midY = area.monitor.top + (std::int64_t{area.work.bottom} - area.monitor.top) / 2;
+    const bool left = cx < midX;
+    const bool top = cy < midY;
     if (top) return left ? DirTopLeft : DirTopRight;
     return left ? DirBottomLeft : DirBottomRight;
+}
+
+// One axis of KeepInside: the start of a span of `length` from `start`,
+// moved least into [low, high), or to `low` when it does not fit.
+std::int32_t StartInside(std::int32_t start, std::int64_t length, std::int32_t low, std::int32_t high) {
+    return static_cast<std::int32_t>(std::max<std::int64_t>(low, std::min<std::int64_t>(start, high - length)));
 }
 
 }  // namespace
@@ -61,8 +71,8 @@ Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H) {
     return size;
 }
 
-Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const Rect& workArea) {
-    if (direction == DirAuto) direction = AutoCorner(A, workArea);
+Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area) {
+    if (direction == DirAuto) direction = AutoCorner(A, area);
     switch (direction) {
     case DirTopLeft:
         return {A.left, A.top, A.left + w, A.top + h};
@@ -75,6 +85,19 @@ Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t 
     default:
         return {0, 0, w, h};
     }
+}
+
+Rect KeepInside(const Rect& R, const Rect& work) {
+    if (work.right <= work.left || work.bottom <= work.top) return R;
+    const std::int64_t width = std::int64_t{R.right} - R.left;
+    const std::int64_t height = std::int64_t{R.bottom} - R.top;
+    const std::int32_t left = StartInside(R.left, width, work.left, work.right);
+    const std::int32_t top = StartInside(R.top, height, work.top, work.bottom);
+    return {left, top, static_cast<std::int32_t>(left + width), static_cast<std::int32_t>(top + height)};
+}
+
+Rect PlaceAtCorner(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area) {
+    return KeepInside(Anchor(direction, A, w, h, area), area.work);
 }
 
 std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current) {

@@ -1,5 +1,5 @@
 // Size and placement arithmetic of pseudo windows. Pure: the only platform
-// input (the primary work area, for Auto) is passed in.
+// input (the monitor a placement happens on) is passed in.
 #pragma once
 
 #include <cstdint>
@@ -21,13 +21,32 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// A monitor in screen coordinates: its whole area and its work area (what
+// taskbars leave of it). Monitors other than the primary one may lie at
+// negative coordinates.
+struct MonitorArea {
+    Rect monitor;
+    Rect work;
+};
+
 // Pseudo window size for an original window of W x H (window rectangle).
 Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H);
 
 // Rectangle of size w x h anchored at the corner `direction` names of A.
-// Auto picks the corner from A's centre against workArea.right / 2 and
-// workArea.bottom / 2; any unknown direction gives (0, 0, w, h).
-Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const Rect& workArea);
+// Auto picks the corner from A's centre against work.right / 2 and
+// work.bottom / 2, both counted from the monitor's top-left corner (on the
+// primary monitor, from the screen origin); any unknown direction gives
+// (0, 0, w, h).
+Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area);
+
+// R moved by the least distance that puts it wholly inside `work`, its size
+// kept; one larger than `work` keeps its top-left corner inside. A rectangle
+// already inside, or an empty `work`, is returned as it is.
+Rect KeepInside(const Rect& R, const Rect& work);
+
+// Anchor, then KeepInside the area's work area: a window placed at a corner
+// that lies beyond the screen stays within reach.
+Rect PlaceAtCorner(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area);
 
 // Converts a learned client size back into rule units: a pixel value when the
 // unit is not percent, else trunc(client / originalClient * 100). A zero

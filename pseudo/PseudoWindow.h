@@ -40,6 +40,10 @@ public:
     void PlacePseudo(HWND original);
     // Moves the original to the pseudo window's anchor corner.
     void PlaceOriginal(HWND original);
+    // While the pseudo window shows (its original shrunk): sized and placed
+    // anew as the rule gives it for the original as it is now, with a new
+    // picture. For a change of display scale or layout.
+    void PlaceAgain();
 
     HWND Handle() const { return handle(); }
     const Rule& GetRule() const { return rule_; }

@@ -24,10 +24,18 @@ private:
 
 Rect toRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-Rect workArea(std::int32_t direction) {
+// The monitor a window at `r` is on, or is nearest to: where Auto looks and
+// what a placement must stay within. Should the system not say, the primary
+// work area, whose monitor starts at the screen origin.
+MonitorArea monitorNearest(const Rect& r) {
+    const RECT rc{r.left, r.top, r.right, r.bottom};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST);
+    if (monitor && GetMonitorInfoA(monitor, &info)) return {toRect(info.rcMonitor), toRect(info.rcWork)};
     RECT work{};
-    if (direction == DirAuto) SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return toRect(work);
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return {};
+    return {Rect{0, 0, work.right, work.bottom}, toRect(work)};
 }
 
 HWND originalOf(HWND pseudo) { return MarkedWindow(pseudo).Original(); }
@@ -47,7 +55,9 @@ void PseudoWindow::placePseudo(HWND original) {
     if (!original || !GetWindowRect(original, &window)) return;
     const Rect A = toRect(window);
     const Size size = PseudoSize(rule_, A.width(), A.height());
-    const Rect B = Anchor(rule_.StretchDirection, A, size.width, size.height, workArea(rule_.StretchDirection));
+    // A stand-in beyond the screen could be neither seen nor hovered, and its
+    // original is transparent: it is kept on the original's monitor.
+    const Rect B = PlaceAtCorner(rule_.StretchDirection, A, size.width, size.height, monitorNearest(A));
     // Without Topmost the pseudo window sits right behind the transparent
     // original, where it shows through.
     UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
@@ -62,7 +72,10 @@ void PseudoWindow::PlaceOriginal(HWND original) {
     if (!original || !GetWindowRect(handle(), &pseudo) || !GetWindowRect(original, &window)) return;
     const bool pseudoHadFocus = GetForegroundWindow() == handle();
     const Rect O = toRect(window);
-    const Rect B = Anchor(rule_.StretchDirection, toRect(pseudo), O.width(), O.height(), workArea(rule_.StretchDirection));
+    const Rect P = toRect(pseudo);
+    // The original comes back into view on the stand-in's monitor: moved no
+    // more than that takes, it still covers the stand-in under the cursor.
+    const Rect B = PlaceAtCorner(rule_.StretchDirection, P, O.width(), O.height(), monitorNearest(P));
     HWND insertAfter = HWND_TOP;
     if (rule_.Topmost) {
         SetWindowPos(original, handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
@@ -71,6 +84,17 @@ void PseudoWindow::PlaceOriginal(HWND original) {
     UINT flags = SWP_NOREDRAW;
     if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
     SetWindowPos(original, insertAfter, B.left, B.top, O.width(), O.height(), flags);
+}
+
+void PseudoWindow::PlaceAgain() {
+    HWND original = Original();
+    // Hidden: the original is in view (or minimised), and its next shrink
+    // places the pseudo window anyway. Nor is a window taken from the user
+    // who is dragging it.
+    if (!original || !IsWindowVisible(handle()) || !outsideSizeMove_) return;
+    PlacePseudo(original);
+    Capture(original);
+    InvalidateRect(handle(), nullptr, FALSE);
 }
 
 void PseudoWindow::learnSize(int width, int height) {

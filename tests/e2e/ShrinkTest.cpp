@@ -46,6 +46,72 @@ RECT RestoreByHover(HWND original) {
     return WindowRect(original);
 }
 
+RECT WorkAreaOf(HWND hwnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+bool Inside(const RECT& r, const RECT& area) {
+    return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
+}
+
+// Stands in for the notification area. Wine's Shell_NotifyIcon hands each
+// request to the first "Shell_TrayWnd" window as WM_COPYDATA: the request
+// (NIM_*) in dwData, the icon's owner in wParam, and the data in Wine's own
+// layout below; this window, topmost, comes first.
+class TrayWatcher {
+public:
+    explicit TrayWatcher(HWND owner) {
+        owner_ = owner;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    }
+    ~TrayWatcher() { DestroyWindow(hwnd_); }
+    TrayWatcher(const TrayWatcher&) = delete;
+    TrayWatcher& operator=(const TrayWatcher&) = delete;
+
+    // The owner's icon changes so far, and the size of the last image.
+    int Modifications() const { return modifications_; }
+    SIZE LastIconSize() const { return lastIconSize_; }
+
+private:
+    struct NotifyData {
+        LONG hWnd;
+        UINT uID, uFlags, uCallbackMessage;
+        WCHAR szTip[128];
+        DWORD dwState, dwStateMask;
+        WCHAR szInfo[256];
+        UINT uTimeout;
+        WCHAR szInfoTitle[64];
+        DWORD dwInfoFlags;
+        GUID guidItem;
+        UINT width, height, planes, bpp;
+    };
+
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wp, lp);
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        const auto* data = static_cast<const NotifyData*>(copy->lpData);
+        if (reinterpret_cast<HWND>(wp) == owner_ && copy->dwData == NIM_MODIFY && copy->cbData >= sizeof *data &&
+            data->uID == 3 && (data->uFlags & NIF_ICON)) {
+            ++modifications_;
+            lastIconSize_ = {static_cast<LONG>(data->width), static_cast<LONG>(data->height)};
+        }
+        return TRUE;
+    }
+    static inline HWND owner_ = nullptr;
+    static inline int modifications_ = 0;
+    static inline SIZE lastIconSize_{};
+    HWND hwnd_ = nullptr;
+};
+
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -222,6 +288,44 @@ TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
 
     sink.Take();
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+}
+
+TEST(Shrink, AnOriginalParkedAcrossTheScreenEdgeKeepsItsStandInOnTheScreenAndComesBackIntoView) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + PixelRule(1, "Parked", 2) + PixelRule(2, "ParkedLeft", 1));
+    ASSERT_TRUE(q.Ok());
+    const RECT work = WorkAreaOf(q.Main());
+    // Most of each window lies beyond the right edge; at the top left the
+    // anchored corner itself is partly beyond it, at the top right wholly.
+    const std::string across = std::to_string(work.right - 130);
+    TestWindow right = StartTestWindow("--title Parked --x " + across + " --y 60 --w 700 --h 400");
+    TestWindow left = StartTestWindow("--title ParkedLeft --x " + across + " --y 520 --w 700 --h 400");
+    ASSERT_TRUE(right.hwnd && left.hwnd);
+    sink.Take();
+    for (HWND hwnd : {right.hwnd, left.hwnd}) {
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+        const RECT original = WindowRect(hwnd), pseudo = WindowRect(PseudoOf(hwnd));
+        EXPECT_EQ(pseudo.right, work.right) << Text(hwnd) << ": the stand-in is not moved just inside";
+        EXPECT_EQ(pseudo.top, original.top) << Text(hwnd);
+        EXPECT_EQ(pseudo.right - pseudo.left, 200) << Text(hwnd);
+        EXPECT_EQ(pseudo.bottom - pseudo.top, 150) << Text(hwnd);
+    }
+
+    // A hover brings each original back wholly in view, its size kept: at
+    // the top right its corner is the stand-in's; at the top left it moves
+    // back from the edge no further than that takes.
+    for (HWND hwnd : {right.hwnd, left.hwnd}) {
+        const RECT pseudo = WindowRect(PseudoOf(hwnd));
+        const RECT restored = RestoreByHover(hwnd);
+        EXPECT_TRUE(Inside(restored, work)) << Text(hwnd);
+        EXPECT_EQ(restored.right, pseudo.right) << Text(hwnd);
+        EXPECT_EQ(restored.top, pseudo.top) << Text(hwnd);
+        EXPECT_EQ(restored.right - restored.left, 700) << Text(hwnd);
+        Pump(300);
+        EXPECT_TRUE(IsRestored(hwnd)) << Text(hwnd) << ": the restored original is not under the cursor";
+        sink.Take();
+        ASSERT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
+    }
 }
 
 TEST(Shrink, MarginAndSensitivityKeepTheOriginalShrunk) {
@@ -451,6 +555,42 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
     restoreAndShrinkAgain();
     EXPECT_EQ(pseudoSize().cx, client.right);
     EXPECT_EQ(pseudoSize().cy, client.bottom) << "the learned height, not the proportions";
+}
+
+TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
+    FocusSink sink;
+    RunningQuillora q(Globals() + RuleSection(1, {"Title=Rescaled", "MatchMethod=0", "StretchWidth=50",
+                                                   "StretchHeight=50", "StretchWidthUnit=0", "StretchHeightUnit=0",
+                                                   "StretchDirection=2"}));
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = Window("Rescaled", 100, 100);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    TrayWatcher tray(q.Main());
+    // What the system sends when the display or the work area changed.
+    const std::tuple<UINT, WPARAM, LPARAM> changes[] = {{WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024)},
+                                                         {WM_SETTINGCHANGE, SPI_SETWORKAREA, 0}};
+    int width = 400;
+    for (const auto& [msg, wp, lp] : changes) {
+        // As the system (or the program) resizes a window for a new scale.
+        width += 200;
+        const int height = width * 3 / 4;
+        SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump(300);
+        EXPECT_NE(WindowRect(PseudoOf(w.hwnd)).right, WindowRect(w.hwnd).right) << "placed before the change " << msg;
+        const int modified = tray.Modifications();
+        q.Send(msg, wp, lp);
+        EXPECT_TRUE(WaitFor([&] {
+            const RECT original = WindowRect(w.hwnd), pseudo = WindowRect(PseudoOf(w.hwnd));
+            return pseudo.right - pseudo.left == width / 2 && pseudo.bottom - pseudo.top == height / 2 &&
+                   pseudo.right == original.right && pseudo.top == original.top;
+        })) << "not placed again after " << msg;
+        EXPECT_TRUE(IsShrunk(w.hwnd));
+        EXPECT_TRUE(WaitUntil([&] { return tray.Modifications() > modified; })) << "icon not reloaded after " << msg;
+        EXPECT_EQ(tray.LastIconSize().cx, GetSystemMetrics(SM_CXSMICON));
+        EXPECT_EQ(tray.LastIconSize().cy, GetSystemMetrics(SM_CYSMICON));
+    }
 }
 
 // Above 100 % (the test command runs this at 144 DPI) Quillora works in

@@ -17,7 +17,17 @@ Rule SizeRule(std::int32_t width, std::int32_t widthUnit, std::int32_t height, s
     return rule;
 }
 
-const Rect kWork{0, 0, 1280, 1024};
+// One 1280 x 1024 monitor without a taskbar.
+const MonitorArea kScreen{{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};
+
+// The corner Auto picks for a 20 x 20 window centred at (x, y).
+std::int32_t AutoCornerAt(std::int32_t x, std::int32_t y, const MonitorArea& area) {
+    const Rect A{x - 10, y - 10, x + 10, y + 10};
+    const Rect r = Anchor(DirAuto, A, 4, 4, area);
+    const bool left = r.left == A.left, top = r.top == A.top;
+    if (top) return left ? DirTopLeft : DirTopRight;
+    return left ? DirBottomLeft : DirBottomRight;
+}
 
 }  // namespace
 
@@ -50,42 +60,86 @@ TEST(PseudoSize, ZeroSizedOriginalGivesZeroWithoutFaulting) {
 
 TEST(Anchor, EachCornerKeepsTheSizeAtThatCornerOfTheAnchor) {
     const Rect A{100, 200, 900, 800};
-    EXPECT_EQ(Anchor(DirTopLeft, A, 400, 300, kWork), (Rect{100, 200, 500, 500}));
-    EXPECT_EQ(Anchor(DirTopRight, A, 400, 300, kWork), (Rect{500, 200, 900, 500}));
-    EXPECT_EQ(Anchor(DirBottomLeft, A, 400, 300, kWork), (Rect{100, 500, 500, 800}));
-    EXPECT_EQ(Anchor(DirBottomRight, A, 400, 300, kWork), (Rect{500, 500, 900, 800}));
+    EXPECT_EQ(Anchor(DirTopLeft, A, 400, 300, kScreen), (Rect{100, 200, 500, 500}));
+    EXPECT_EQ(Anchor(DirTopRight, A, 400, 300, kScreen), (Rect{500, 200, 900, 500}));
+    EXPECT_EQ(Anchor(DirBottomLeft, A, 400, 300, kScreen), (Rect{100, 500, 500, 800}));
+    EXPECT_EQ(Anchor(DirBottomRight, A, 400, 300, kScreen), (Rect{500, 500, 900, 800}));
 }
 
 TEST(Anchor, UnknownDirectionLeavesTheRectangleAtTheOrigin) {
     const Rect A{100, 200, 900, 800};
-    EXPECT_EQ(Anchor(5, A, 40, 30, kWork), (Rect{0, 0, 40, 30}));
-    EXPECT_EQ(Anchor(-1, A, 40, 30, kWork), (Rect{0, 0, 40, 30}));
+    EXPECT_EQ(Anchor(5, A, 40, 30, kScreen), (Rect{0, 0, 40, 30}));
+    EXPECT_EQ(Anchor(-1, A, 40, 30, kScreen), (Rect{0, 0, 40, 30}));
 }
 
 TEST(Anchor, AutoExactlyAtTheHalvesPicksRightAndBottom) {
     // Centre (640, 512) of a 1280 x 1024 work area.
-    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 524}, 10, 10, kWork), (Rect{670, 514, 680, 524}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 524}, 10, 10, kScreen), (Rect{670, 514, 680, 524}));
     // One pixel up and left of the halves: top left.
-    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 523}, 10, 10, kWork), (Rect{600, 500, 610, 510}));
-    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 524}, 10, 10, kWork), (Rect{600, 514, 610, 524}));
-    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 523}, 10, 10, kWork), (Rect{670, 500, 680, 510}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 523}, 10, 10, kScreen), (Rect{600, 500, 610, 510}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 679, 524}, 10, 10, kScreen), (Rect{600, 514, 610, 524}));
+    EXPECT_EQ(Anchor(DirAuto, Rect{600, 500, 680, 523}, 10, 10, kScreen), (Rect{670, 500, 680, 510}));
 }
 
 TEST(Anchor, AutoHalvesTheWorkAreasCoordinatesNotItsExtent) {
     // Work area to the right of a 100-pixel bar: right / 2 is 690, while the
     // middle of its width would be 740 and half its width 640.
-    const Rect work{100, 0, 1380, 1024};
-    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 720, 40}, 10, 10, work).left, 710);  // cx 690: right
-    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 718, 40}, 10, 10, work).left, 660);  // cx 689: left
+    const MonitorArea screen{{0, 0, 1380, 1024}, {100, 0, 1380, 1024}};
+    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 720, 40}, 10, 10, screen).left, 710);  // cx 690: right
+    EXPECT_EQ(Anchor(DirAuto, Rect{660, 0, 718, 40}, 10, 10, screen).left, 660);  // cx 689: left
+}
+
+TEST(Anchor, AutoDividesEveryMonitorAsThePrimaryOneInItsOwnCoordinates) {
+    // A 1920 x 1080 monitor right of the primary one, its taskbar below.
+    const MonitorArea right{{1280, 0, 3200, 1080}, {1280, 0, 3200, 1040}};
+    EXPECT_EQ(AutoCornerAt(2239, 519, right), DirTopLeft);  // halves: x 2240, y 520
+    EXPECT_EQ(AutoCornerAt(2240, 520, right), DirBottomRight);
+    EXPECT_EQ(AutoCornerAt(1400, 900, right), DirBottomLeft);
+    // One left of it, at negative coordinates, with its taskbar on the left.
+    const MonitorArea left{{-1024, 0, 0, 768}, {-964, 0, 0, 768}};
+    EXPECT_EQ(AutoCornerAt(-513, 100, left), DirTopLeft);  // halves: x -512, y 384
+    EXPECT_EQ(AutoCornerAt(-512, 384, left), DirBottomRight);
+    EXPECT_EQ(AutoCornerAt(-100, 100, left), DirTopRight);
+    // One above it, offset to the right.
+    const MonitorArea above{{200, -900, 1640, 0}, {200, -900, 1640, 0}};
+    EXPECT_EQ(AutoCornerAt(919, -451, above), DirTopLeft);  // halves: x 920, y -450
+    EXPECT_EQ(AutoCornerAt(920, -450, above), DirBottomRight);
+    EXPECT_EQ(AutoCornerAt(1500, -800, above), DirTopRight);
+}
+
+TEST(KeepInside, MovesTheLeastDistanceIntoTheWorkAreaKeepingTheSize) {
+    const Rect work{0, 0, 1280, 984};
+    // Already inside, also touching the edges: unchanged.
+    EXPECT_EQ(KeepInside(Rect{0, 0, 1280, 984}, work), (Rect{0, 0, 1280, 984}));
+    EXPECT_EQ(KeepInside(Rect{300, 200, 500, 350}, work), (Rect{300, 200, 500, 350}));
+    // Beyond one edge or a corner: back along the axes that overflow only.
+    EXPECT_EQ(KeepInside(Rect{1650, 100, 1850, 250}, work), (Rect{1080, 100, 1280, 250}));
+    EXPECT_EQ(KeepInside(Rect{-50, 900, 150, 1050}, work), (Rect{0, 834, 200, 984}));
+    EXPECT_EQ(KeepInside(Rect{300, -20, 500, 130}, work), (Rect{300, 0, 500, 150}));
+}
+
+TEST(KeepInside, LargerThanTheWorkAreaKeepsTheTopLeftCornerInside) {
+    const Rect work{-1024, 40, 0, 768};
+    EXPECT_EQ(KeepInside(Rect{-600, 100, 600, 300}, work), (Rect{-1024, 100, 176, 300}));
+    EXPECT_EQ(KeepInside(Rect{-2000, -100, -1000, 900}, work), (Rect{-1024, 40, -24, 1040}));
+    // No work area to speak of: left where it is.
+    EXPECT_EQ(KeepInside(Rect{1650, 100, 1850, 250}, Rect{}), (Rect{1650, 100, 1850, 250}));
 }
 
 TEST(Anchor, TopRightRoundTripCarriesTheOriginalWithAMovedPseudoWindow) {
     const Rect original{100, 100, 900, 700};
-    const Rect pseudo = Anchor(DirTopRight, original, 400, 300, kWork);
+    const Rect pseudo = Anchor(DirTopRight, original, 400, 300, kScreen);
     EXPECT_EQ(pseudo.right, original.right);
     const Rect moved{pseudo.left + 50, pseudo.top + 20, pseudo.right + 50, pseudo.bottom + 20};
-    const Rect restored = Anchor(DirTopRight, moved, original.width(), original.height(), kWork);
+    const Rect restored = Anchor(DirTopRight, moved, original.width(), original.height(), kScreen);
     EXPECT_EQ(restored, (Rect{150, 120, 950, 720}));
+}
+
+TEST(PlaceAtCorner, KeepsTheAnchoredRectangleAboveTheTaskbarOfItsMonitor) {
+    // An original across the bottom edge of a monitor right of the primary.
+    const MonitorArea right{{1280, 0, 3200, 1080}, {1280, 0, 3200, 1040}};
+    EXPECT_EQ(PlaceAtCorner(DirBottomRight, Rect{2000, 800, 2700, 1300}, 200, 150, right),
+              (Rect{2500, 890, 2700, 1040}));
 }
 
 TEST(LearnedSizeValue, PixelsAreTakenAsTheyArePercentTruncates) {
