@@ -445,9 +445,13 @@ TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrin
     ASSERT_TRUE(pumpUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
     ASSERT_TRUE(attachShrunk(green.Handle(), rule));
     ASSERT_TRUE(attachShrunk(black.Handle(), rule));
+    // A window just made layered may read black until it has painted again,
+    // and is printed until its DC is looked at again: count from then on.
+    uitest::Pump(static_cast<int>(CaptureRoute::kLookAgainMs) + 500);
+    const int greenBefore = green.Prints(), blackBefore = black.Prints();
     uitest::Pump(1500);
-    EXPECT_EQ(green.Prints(), 0);
-    EXPECT_LE(black.Prints(), 1) << "a black window printed at every refresh";
+    EXPECT_EQ(green.Prints(), greenBefore);
+    EXPECT_LE(black.Prints() - blackBefore, 1) << "a black window printed at every refresh";
 }
 
 TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
