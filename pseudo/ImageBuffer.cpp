@@ -57,6 +57,20 @@ bool ImageBuffer::Draw(HDC dc, int width, int height) const {
     return BitBlt(dc, 0, 0, std::min(width, width_), std::min(height, height_), context_.get(), 0, 0, SRCCOPY);
 }
 
+bool ImageBuffer::IsBlack() const {
+    if (!pixels_) return false;
+    GdiFlush();
+    // A row at a time, without a branch per pixel: most pictures end at their
+    // first row, and a black one is read at the speed of memory.
+    for (int y = 0; y < height_; ++y) {
+        const std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(y) * width_;
+        std::uint32_t any = 0;
+        for (int x = 0; x < width_; ++x) any |= row[x];
+        if (any & 0xFFFFFFu) return false;
+    }
+    return true;
+}
+
 const std::uint32_t* ImageBuffer::PixelAddress(int x, int y) const {
     if (!pixels_ || x < 0 || x >= width_ || y < 0 || y >= height_) return nullptr;
     return pixels_ + static_cast<std::ptrdiff_t>(y) * width_ + x;

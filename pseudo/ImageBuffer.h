@@ -37,6 +37,12 @@ public:
     void WritePixel(int x, int y, std::uint32_t value);
     void Release();
 
+    // Whether every pixel's colour is black (the top byte, which some
+    // systems leave 0 and others 255, does not count). False when empty.
+    bool IsBlack() const;
+
+    // The memory context the picture is selected into; null when empty.
+    HDC Context() const { return context_.get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // Row y; rows are Width() pixels apart. Null when empty.

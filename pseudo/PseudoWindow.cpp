@@ -38,7 +38,6 @@ PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
 
 PseudoWindow::~PseudoWindow() {
     liveObjects().erase(this);
-    releaseBackBuffer();
 }
 
 PseudoWindow* PseudoWindow::FromOriginal(HWND original) {

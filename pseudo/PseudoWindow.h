@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include <boost/enable_shared_from_this.hpp>
 #include <boost/shared_ptr.hpp>
 
+#include "pseudo/CaptureRoute.h"
 #include "pseudo/Geometry.h"
+#include "pseudo/ImageBuffer.h"
 #include "pseudo/Stretcher.h"
 #include "rules/Rule.h"
 #include "win/Handles.h"
@@ -87,10 +87,7 @@ private:
 
     void extendSystemMenu();
     void placePseudo(HWND original);
-    void releaseBackBuffer();
-    void rebuildBackBuffer(int width, int height);
     void learnSize(int width, int height);
-    Size backBufferSize() const;
 
     HWND mainWindow_;
     HWND original_ = nullptr;
@@ -98,11 +95,10 @@ private:
     win::KernelHandle originalProcess_;
     // The original's WS_MINIMIZE and WS_MAXIMIZE bits as last seen.
     LONG_PTR sizeState_ = 0;
-    // Destroyed in reverse: the bitmap is deselected before the context and
-    // the bitmap go.
-    win::Bitmap backBitmap_;
-    win::MemoryDC backDC_;
-    std::optional<win::SelectObjectScope> backSelected_;
+    // The picture WM_PAINT copies, the pseudo window's client size; held in
+    // memory so that a black capture can be told cheaply.
+    ImageBuffer back_;
+    CaptureRoute route_;
     boost::shared_ptr<Stretcher> stretcher_;
     Rule rule_;
     // Off until the first placement: the size the system gives the window

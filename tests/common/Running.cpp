@@ -123,6 +123,16 @@ void FocusSink::Take() {
     }
 }
 
+bool Answers(HWND hwnd, UINT timeoutMs) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
+}
+
+bool Hang(const TestWindow& w, int ms) {
+    PostMessageA(w.hwnd, WM_APP + 1, 4, ms);  // testwin's "stop answering"
+    return WaitUntil([&] { return !Answers(w.hwnd, 50); }, 2000);
+}
+
 void MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
 void MouseButton(bool down) {

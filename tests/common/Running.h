@@ -55,6 +55,12 @@ bool IsShrunk(HWND original);   // alpha 0, pseudo window visible
 bool IsRestored(HWND original); // alpha 255, pseudo window exists and hidden
 bool IsReleased(HWND original, bool wasLayered = false);  // opaque, no pseudo properties
 
+// Whether the window's program answers within timeoutMs.
+bool Answers(HWND hwnd, UINT timeoutMs);
+// Makes the test window's program sleep for `ms` and returns once it has
+// stopped answering.
+bool Hang(const TestWindow& w, int ms);
+
 // Makes a window of the test process the foreground window and moves the
 // cursor onto it, so no original is in use.
 class FocusSink {

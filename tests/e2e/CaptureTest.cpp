@@ -2,7 +2,9 @@
 // original shows now.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/Running.h"
 
@@ -56,4 +58,35 @@ TEST(Capture, QualityRefreshFollowsTheOriginalsColourAndSize) {
     Repaint(w.hwnd, RGB(250, 200, 30));
     EXPECT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(250, 200, 30)); })) << "the picture after the resize";
     EXPECT_TRUE(IsShrunk(w.hwnd));
+}
+
+// A program drawn through the compositor (its DC black; printed instead)
+// that stops answering holds up neither Quillora nor the other stand-ins.
+TEST(Capture, HungPrintOnlyOriginalHoldsUpNeitherQuilloraNorOtherStandIns) {
+    FocusSink sink;
+    const std::vector<std::string> refreshed = {"MatchMethod=0",  "StretchWidth=25", "StretchHeight=25", "StretchDirection=1",
+                                           "UpdateDisplay=1", "UpdateDisplayElapse=50", "Topmost=1", "Frame=0"};
+    auto rule = [&](int n, const std::string& title) {
+        std::vector<std::string> keys = refreshed;
+        keys.push_back("Title=" + title);
+        return RuleSection(n, keys);
+    };
+    RunningQuillora q(DefaultGlobals() + rule(1, "PrintOnlyHung") + rule(2, "LiveBeside"));
+    ASSERT_TRUE(q.Ok());
+    TestWindow hung = StartTestWindow("--title PrintOnlyHung --x 20 --y 20 --w 400 --h 300 --print-only");
+    TestWindow live = StartTestWindow("--title LiveBeside --x 500 --y 20 --w 400 --h 300 --color 204020");
+    ASSERT_TRUE(hung.hwnd && live.hwnd);
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd) && IsShrunk(live.hwnd); }));
+    HWND pseudo = PseudoOf(live.hwnd);
+    ASSERT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(0x20, 0x40, 0x20)); }));
+
+    ASSERT_TRUE(Hang(hung, 6000));
+    Repaint(live.hwnd, RGB(10, 120, 250));
+    EXPECT_TRUE(WaitUntil([&] { return Shows(pseudo, RGB(10, 120, 250)); }, 2000)) << "the other stand-in stopped";
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_TRUE(Answers(q.Main(), 300)) << "Quillora waits for the hung program";
+        Pump(100);
+    }
+    EXPECT_TRUE(IsShrunk(hung.hwnd));
 }

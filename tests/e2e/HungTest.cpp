@@ -10,20 +10,6 @@ using namespace e2e;
 
 namespace {
 
-const UINT kTestWindowCommand = WM_APP + 1;
-
-bool Answers(HWND hwnd, UINT timeoutMs) {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
-}
-
-// Makes the test window's program sleep for `ms` and returns once it has
-// stopped answering.
-bool Hang(const TestWindow& w, int ms) {
-    PostMessageA(w.hwnd, kTestWindowCommand, 4, ms);
-    return WaitUntil([&] { return !Answers(w.hwnd, 50); }, 2000);
-}
-
 struct LayeredLook {
     COLORREF key = 0;
     BYTE alpha = 0;

@@ -4,9 +4,14 @@
 // arithmetic alone; each as a ratio to a memcpy of the original's pixels
 // measured in the same run, since the machine's speed varies from run to run.
 // Reading another process's window adds the platform's own cost on top.
+// Two more stages: a frame of a window whose DC is black, printed instead
+// (PrintWindow and the quality stretcher, as the capture does it; the window
+// lives in this process and prints the picture itself, so a compositor's own
+// rendering on Windows comes on top), and the black test of a whole black
+// back buffer, which every DC capture of a refreshed window runs.
 //
 // Ends with one line per size for scripts:
-//   ratio WxH->wxh quality=Q speed=S scaler=C exact=yes|no
+//   ratio WxH->wxh quality=Q speed=S scaler=C print=P black=B exact=yes|no
 #include <windows.h>
 
 #include <algorithm>
@@ -21,6 +26,7 @@
 #include "ReferenceBoxScale.h"
 #include "Stopwatch.h"
 #include "pseudo/BoxScaler.h"
+#include "pseudo/CaptureRoute.h"
 #include "pseudo/Stretcher.h"
 
 using namespace quillora;
@@ -62,17 +68,56 @@ struct ScalerAlone {
     void Run() { scaler.Scale(source.pixels.data(), source.width, destination.pixels.data(), destination.width); }
 };
 
+// A window that paints black and shows `picture` only when asked to print
+// itself, as a compositor-drawn program leaves its DC.
+class PrintOnlyWindow {
+public:
+    explicit PrintOnlyWindow(const Picture& picture) : picture_(picture) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = "BenchPrintOnly";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, picture.width, picture.height,
+                                nullptr, nullptr, wc.hInstance, this);
+    }
+    ~PrintOnlyWindow() { DestroyWindow(hwnd_); }
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+        }
+        if (msg == WM_PRINTCLIENT) {
+            const auto* self = reinterpret_cast<PrintOnlyWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+            const Picture& p = self->picture_;
+            BITMAPINFO info = MemorySurface::TopDownInfo(p.width, p.height);
+            SetDIBitsToDevice(reinterpret_cast<HDC>(wp), 0, 0, static_cast<DWORD>(p.width),
+                              static_cast<DWORD>(p.height), 0, 0, 0, static_cast<UINT>(p.height), p.pixels.data(),
+                              &info, DIB_RGB_COLORS);
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    const Picture& picture_;
+    HWND hwnd_ = nullptr;
+};
+
 // The stages of one size, each timed once per run right after the memcpy,
 // so that every ratio compares work done moments apart (the speed of a
 // shared machine drifts from one second to the next). Medians over the runs.
 struct Result {
     Sizes sizes;
-    double memcpyMs, qualityMs, speedMs, scalerMs;
-    double quality, speed, scaler;  // ratios to the memcpy of the same run
+    double memcpyMs, qualityMs, speedMs, scalerMs, printMs, blackMs;
+    double quality, speed, scaler, print, black;  // ratios to the memcpy of the same run
     bool exact;
 };
 
-enum Stage { kMemcpy, kQuality, kSpeed, kScaler, kStages };
+enum Stage { kMemcpy, kQuality, kSpeed, kScaler, kPrint, kBlack, kStages };
 
 void TimeStages(const std::function<void()> (&stages)[kStages], Result& result) {
     for (const auto& stage : stages) stage();  // caches warm, buffers made
@@ -89,9 +134,13 @@ void TimeStages(const std::function<void()> (&stages)[kStages], Result& result) 
     result.qualityMs = tools::Median(ms[kQuality]);
     result.speedMs = tools::Median(ms[kSpeed]);
     result.scalerMs = tools::Median(ms[kScaler]);
+    result.printMs = tools::Median(ms[kPrint]);
+    result.blackMs = tools::Median(ms[kBlack]);
     result.quality = tools::Median(ratios[kQuality]);
     result.speed = tools::Median(ratios[kSpeed]);
     result.scaler = tools::Median(ratios[kScaler]);
+    result.print = tools::Median(ratios[kPrint]);
+    result.black = tools::Median(ratios[kBlack]);
 }
 
 bool Bench(const Sizes& s, Result& result) {
@@ -112,6 +161,17 @@ bool Bench(const Sizes& s, Result& result) {
 
     quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh);
     const bool qualityExact = back.Read() == expected;
+
+    // The capture's own back buffer and route; the first frame finds the DC
+    // black and turns to printing, every later one prints.
+    PrintOnlyWindow printOnly(noise);
+    QualityStretcher printedQuality;
+    CaptureRoute route;
+    ImageBuffer printedBack, blackBack;
+    if (!printOnly.hwnd() || !printedBack.Resize(s.dw, s.dh) || !blackBack.Resize(s.dw, s.dh)) return false;
+    for (int y = 0; y < s.dh; ++y) std::fill_n(blackBack.Row(y), s.dw, 0xFF000000u);
+    route.Render(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack);
+    if (!route.Printing()) return false;
     const std::function<void()> stages[kStages] = {
         [&] {
             std::memcpy(to.data(), from.data(), bytes);
@@ -121,12 +181,20 @@ bool Bench(const Sizes& s, Result& result) {
         [&] { quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
         [&] { speed.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
         [&] { scaler.Run(); },
+        [&] { route.Render(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack); },
+        [&] { blackBack.IsBlack(); },
     };
     TimeStages(stages, result);
     const bool scalerExact = scaler.destination == expected;
+    Picture printed(s.dw, s.dh);
+    GdiFlush();
+    for (int y = 0; y < s.dh; ++y) {
+        for (int x = 0; x < s.dw; ++x) printed.pixels[y * s.dw + x] = printedBack.ReadPixel(x, y) & 0xFFFFFF;
+    }
+    const bool printExact = printed == expected;
 
     result.sizes = s;
-    result.exact = qualityExact && scalerExact;
+    result.exact = qualityExact && scalerExact && printExact;
     return true;
 }
 
@@ -141,22 +209,24 @@ int main() {
     std::printf("median of %d runs, milliseconds per frame (median ratio to the memcpy of the original's pixels in the "
                 "same run)\n",
                 kRuns);
-    std::printf("%-20s %8s %18s %18s %18s  %s\n", "original->pseudo", "memcpy", "quality", "speed", "scaler", "exact");
+    std::printf("%-20s %8s %18s %18s %18s %18s %18s  %s\n", "original->pseudo", "memcpy", "quality", "speed", "scaler",
+                "print", "black", "exact");
     for (const Sizes& s : kSizes) {
         Result r{};
         if (!Bench(s, r)) {
             std::printf("%-20s could not create the surfaces\n", SizeText(s).c_str());
             return 1;
         }
-        std::printf("%-20s %8.3f %9.3f (%5.2fx) %9.3f (%5.2fx) %9.3f (%5.2fx)  %s\n", SizeText(s).c_str(), r.memcpyMs,
-                    r.qualityMs, r.quality, r.speedMs, r.speed, r.scalerMs, r.scaler, r.exact ? "yes" : "NO");
+        std::printf("%-20s %8.3f %9.3f (%5.2fx) %9.3f (%5.2fx) %9.3f (%5.2fx) %9.3f (%5.2fx) %9.3f (%5.2fx)  %s\n",
+                    SizeText(s).c_str(), r.memcpyMs, r.qualityMs, r.quality, r.speedMs, r.speed, r.scalerMs, r.scaler,
+                    r.printMs, r.print, r.blackMs, r.black, r.exact ? "yes" : "NO");
         std::fflush(stdout);
         results.push_back(r);
     }
     bool allExact = true;
     for (const Result& r : results) {
-        std::printf("ratio %s quality=%.2f speed=%.2f scaler=%.2f exact=%s\n", SizeText(r.sizes).c_str(),
-                    r.quality, r.speed, r.scaler, r.exact ? "yes" : "no");
+        std::printf("ratio %s quality=%.2f speed=%.2f scaler=%.2f print=%.2f black=%.3f exact=%s\n",
+                    SizeText(r.sizes).c_str(), r.quality, r.speed, r.scaler, r.print, r.black, r.exact ? "yes" : "no");
         allExact = allExact && r.exact;
     }
     std::fflush(stdout);

@@ -14,6 +14,8 @@
 //   --idle-timer MS (a timer that does nothing: the floor of a polling program)
 //   --owned (owned by a hidden window of its own, as tool windows and most
 //   dialogs are: the shell reports neither its creation nor its end)
+//   --print-only (paints black and shows its colour only when asked to print
+//   itself, as a program drawn through the compositor leaves its DC black)
 // While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
 // from the ATOM in lParam, 3 = repaint in the COLORREF in lParam, 4 = stop
 // answering: its thread sleeps lParam milliseconds, 5 = destroy the window
@@ -47,6 +49,7 @@ struct Options {
     int idleTimerMs = 0;
     bool dpiUnaware = false;
     bool owned = false;
+    bool printOnly = false;
 };
 
 constexpr UINT_PTR kShowTimer = 1;
@@ -84,6 +87,7 @@ Options parse(int argc, char** argv) {
         else if (a == "--create-visible") o.createVisible = true;
         else if (a == "--dpi-unaware") o.dpiUnaware = true;
         else if (a == "--owned") o.owned = true;
+        else if (a == "--print-only") o.printOnly = true;
         else if (a == "--show-after") o.showAfterMs = std::atoi(next());
         else if (a == "--idle-timer") o.idleTimerMs = std::atoi(next());
         else if (a == "--title-at-show") {
@@ -112,11 +116,13 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             showWindow(hwnd);
         }
         return 0;
-    case WM_ERASEBKGND: {
+    case WM_ERASEBKGND:
+    case WM_PRINTCLIENT: {
         RECT rc;
         GetClientRect(hwnd, &rc);
-        FillRect(reinterpret_cast<HDC>(wp), &rc, g_brush);
-        return 1;
+        const bool black = msg == WM_ERASEBKGND && g_options.printOnly;
+        FillRect(reinterpret_cast<HDC>(wp), &rc, black ? static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)) : g_brush);
+        return msg == WM_ERASEBKGND ? 1 : 0;
     }
     case WM_CLOSE:
         if (g_options.refuseClose) return 0;

@@ -7,10 +7,12 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/Harness.h"
@@ -103,6 +105,85 @@ private:
         in.ki.dwFlags = flags;
         SendInput(1, &in, sizeof in);
     }
+};
+
+// A window on a thread of this process that paints `painted` (black at
+// first) and shows `printed` only when asked to print itself, as a program
+// drawn through the compositor does. It lives in this process because Wine
+// passes WM_PRINT to no other process. Counts the prints it answers.
+class PrintOnlyWindow {
+public:
+    static constexpr UINT kRepaint = WM_APP + 3;  // wParam: the new painted colour
+    static constexpr UINT kSleep = WM_APP + 4;    // wParam: milliseconds of not answering
+
+    // At (x, 60): an X server without a compositor keeps no pixels of a
+    // window where another covers it, so windows that are read stand apart.
+    PrintOnlyWindow(COLORREF printed, COLORREF painted, int x = 60) : printed_(printed), painted_(painted) {
+        thread_ = std::thread([this, x] { run(x); });
+        uitest::PumpUntil([this] { return hwnd_.load() != nullptr; }, 5000);
+    }
+    ~PrintOnlyWindow() {
+        if (HWND hwnd = hwnd_.load()) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        thread_.join();
+    }
+    HWND Handle() const { return hwnd_.load(); }
+    int Prints() const { return prints_.load(); }
+
+private:
+    void run(int x) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PrintOnlyTestWindow";
+        RegisterClassA(&wc);
+        HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "PrintOnly", WS_OVERLAPPEDWINDOW, x, 60, 320, 240, nullptr,
+                                    nullptr, wc.hInstance, this);
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        UpdateWindow(hwnd);
+        hwnd_ = hwnd;
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    }
+
+    static void fill(HWND hwnd, HDC dc, COLORREF colour) {
+        RECT rc{};
+        GetClientRect(hwnd, &rc);
+        win::Brush brush(CreateSolidBrush(colour));
+        FillRect(dc, &rc, brush.get());
+    }
+
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(
+                                                       reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<PrintOnlyWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            win::PaintDC paint(hwnd);
+            fill(hwnd, paint.get(), self->painted_.load());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            ++self->prints_;
+            fill(hwnd, reinterpret_cast<HDC>(wp), self->printed_);
+            return 0;
+        case kRepaint:
+            self->painted_ = static_cast<COLORREF>(wp);
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
+        case kSleep: Sleep(static_cast<DWORD>(wp)); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    const COLORREF printed_;
+    std::atomic<COLORREF> painted_;
+    std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<int> prints_{0};
+    std::thread thread_;
 };
 
 }  // namespace
@@ -325,6 +406,52 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
         PostMessageA(original, WM_APP + 1, 3, kBlue);
         EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
     }
+}
+
+// Programs drawn through the compositor leave their window DC black; they are
+// printed instead, a hung one keeps its last picture without holding anyone
+// up, and a DC that shows a picture again is read again.
+TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIsReadAgainOnceItPaints) {
+    PrintOnlyWindow original(kGreen, RGB(0, 0, 0));
+    ASSERT_NE(original.Handle(), nullptr);
+    Rule rule = framelessRule();
+    rule.StretchDrawMethod = QualityPriority;
+    rule.UpdateDisplay = true;
+    rule.UpdateDisplayElapse = 50;
+    auto object = attachShrunk(original.Handle(), rule);
+    ASSERT_TRUE(object);
+    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
+
+    PostMessageA(original.Handle(), PrintOnlyWindow::kSleep, 4000, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !WindowHider::Answers(original.Handle()); }));
+    const DWORD start = GetTickCount();
+    object->Capture(original.Handle());
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the capture waited for a program that does not answer";
+    uitest::Pump(300);
+    EXPECT_EQ(clientPixel(object->Handle()), kGreen) << "a hung original keeps its last picture";
+
+    PostMessageA(original.Handle(), PrintOnlyWindow::kRepaint, kBlue, 0);
+    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
+}
+
+TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrintedAtEveryRefresh) {
+    PrintOnlyWindow green(kGreen, kGreen);
+    PrintOnlyWindow black(RGB(0, 0, 0), RGB(0, 0, 0), 500);
+    ASSERT_TRUE(green.Handle() && black.Handle());
+    Rule rule = framelessRule();
+    rule.UpdateDisplay = true;
+    rule.UpdateDisplayElapse = 20;
+    // Shrunk once it has painted (before, its DC is black like any other).
+    ASSERT_TRUE(pumpUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
+    ASSERT_TRUE(attachShrunk(green.Handle(), rule));
+    ASSERT_TRUE(attachShrunk(black.Handle(), rule));
+    // A window just made layered may read black until it has painted again,
+    // and is printed until its DC is looked at again: count from then on.
+    uitest::Pump(static_cast<int>(CaptureRoute::kLookAgainMs) + 500);
+    const int greenBefore = green.Prints(), blackBefore = black.Prints();
+    uitest::Pump(1500);
+    EXPECT_EQ(green.Prints(), greenBefore);
+    EXPECT_LE(black.Prints() - blackBefore, 1) << "a black window printed at every refresh";
 }
 
 TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {

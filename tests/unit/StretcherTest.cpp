@@ -133,3 +133,18 @@ TEST(ImageBufferTake, EmptySizeGivesAnEmptyPictureAndOutsideIsRefused) {
     image.Release();
     EXPECT_EQ(image.PixelAddress(0, 0), nullptr);
 }
+
+// Black is judged on the colour alone: a compositor-drawn window read through
+// its DC comes back black with the top byte 0 or 255; one dim pixel anywhere,
+// the last row's last included, is a picture.
+TEST(ImageBufferTake, BlackIgnoresTheTopByteAndSeesOneDimPixelAnywhere) {
+    ImageBuffer image;
+    EXPECT_FALSE(image.IsBlack()) << "nothing to judge";
+    ASSERT_TRUE(image.Resize(7, 5));
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) image.WritePixel(x, y, (x + y) % 2 ? 0xFF000000u : 0u);
+    }
+    EXPECT_TRUE(image.IsBlack());
+    image.WritePixel(6, 4, 0xFF000001u);
+    EXPECT_FALSE(image.IsBlack());
+}
