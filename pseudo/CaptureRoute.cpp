@@ -34,7 +34,7 @@ bool CaptureRoute::fromWindowDC(HWND original, int width, int height, Stretcher&
     // is looked into no more often than kLookAgainMs, so that a window that
     // is truly black costs its refreshes nothing more.
     if (!lookDue(now) || !back.IsBlack()) return true;
-    nextLook_ = now + kLookAgainMs;
+    lookAgainFrom(now);
     // Scaling may have dropped a few bright pixels: judge the original's own,
     // then print over them (a program that declines to print leaves them).
     if (printed_.Take(width, height, source.get()) && printed_.IsBlack() && print(original) && !printed_.IsBlack()) {
@@ -51,7 +51,7 @@ bool CaptureRoute::printed(HWND original, int width, int height, Stretcher& stre
     if (!WindowHider::Answers(original)) return true;
     const bool resized = printed_.Width() != width || printed_.Height() != height;
     if (resized || lookDue(now)) {
-        nextLook_ = now + kLookAgainMs;
+        lookAgainFrom(now);
         win::WindowDC source(original);
         if (!source || !printed_.Take(width, height, source.get())) return false;
         if (!printed_.IsBlack()) {

@@ -33,13 +33,21 @@ private:
     // Whether the original printed a picture over what `printed_` holds;
     // asks its program first whether it answers.
     bool print(HWND original);
-    bool lookDue(DWORD now) const { return static_cast<LONG>(now - nextLook_) >= 0; }
+    // The first look is always due: the tick count may be anywhere in its
+    // 49-day cycle, and a comparison with an unset time would say "not yet"
+    // for half of it.
+    bool lookDue(DWORD now) const { return !looked_ || static_cast<LONG>(now - nextLook_) >= 0; }
+    void lookAgainFrom(DWORD now) {
+        nextLook_ = now + kLookAgainMs;
+        looked_ = true;
+    }
 
     // The original's own pixels, kept only while it is printed: its DC
     // picture, with the printed one over it.
     ImageBuffer printed_;
     bool printing_ = false;
     DWORD nextLook_ = 0;
+    bool looked_ = false;
 };
 
 }  // namespace quillora
