@@ -154,26 +154,22 @@ void WindowHider::Toggle(HWND window) {
 
     HWND original = window;
     const bool minimised = IsIconic(original) != FALSE;
-    bool shrunk = false;
-    if (!minimised && !IsOriginalShown(original)) {
-        // Already shrunk: what every poll meets most, settled with these
-        // lookups. Unless its pseudo window was hidden while the original was
-        // minimised: now that the original is back, its stand-in must be too,
-        // or the window would be lost from sight.
-        HWND stored = MarkedWindow(original).Pseudo();
-        if (!stored || IsWindowVisible(stored)) return;
-        shrunk = true;
-    }
+    // An original that is already shrunk is what every poll meets most: settle
+    // it with these two lookups before validating the pseudo window.
+    if (!minimised && !IsOriginalShown(original)) return;
     HWND pseudo = ownPseudoWindowOf(original);
     // Hiding the original with no pseudo window of ours to show would lose it.
     if (!pseudo) return;
     if (minimised) {
         ShowWindow(pseudo, SW_HIDE);
+        // Out of sight anyway. Opaque, it comes back in view however it is
+        // brought back (the taskbar, its own program, another one), and is
+        // shrunk again like any shown original; left transparent, it would
+        // come back with neither itself nor its stand-in to be seen.
+        if (!IsOriginalShown(original)) ShowOriginal(original);
         return;
     }
-    // A maximised original is not shrunk; one that is shrunk already (it came
-    // back from the taskbar maximised) still gets its stand-in back.
-    if (!shrunk && IsZoomed(original)) return;
+    if (IsZoomed(original)) return;
     PseudoWindow* object = PseudoWindow::FromOriginal(original);
     if (object) {
         copyTitle(original, pseudo);

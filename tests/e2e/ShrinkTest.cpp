@@ -464,8 +464,8 @@ TEST(Shrink, AnOriginalMinimisedByAnotherProgramHidesItsPseudoWindowAndGetsItBac
     };
     ASSERT_TRUE(minimise()) << "a minimised original kept its stand-in";
 
-    // Brought back without being activated: the original is still shrunk,
-    // and its stand-in must come back, or the window is lost from sight.
+    // Brought back without being activated: neither in front nor under the
+    // cursor, it is shrunk again, its stand-in in view.
     q.Send(WM_NULL);
     Pump(1500);
     ShowWindow(w.hwnd, SW_SHOWNOACTIVATE);
