@@ -9,8 +9,8 @@
 
 #include "pseudo/CaptureRoute.h"
 #include "pseudo/Geometry.h"
-#include "pseudo/ImageBuffer.h"
-#include "pseudo/Stretcher.h"
+#include "scale/ImageBuffer.h"
+#include "scale/Stretcher.h"
 #include "rules/Rule.h"
 #include "win/Handles.h"
 #include "win/Window.h"
