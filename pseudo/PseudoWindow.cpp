@@ -5,7 +5,7 @@
 #include "pseudo/MarkedWindow.h"
 #include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -100,7 +100,7 @@ bool PseudoWindow::OriginalSizeStateChanged() {
 void PseudoWindow::extendSystemMenu() {
     HMENU menu = GetSystemMenu(Handle(), FALSE);  // the window's own copy; it goes with the window
     if (!menu) return;
-    const std::string edit = LoadResourceString(IDS_MENU_EDIT);
+    const std::string edit = win::LoadResourceString(IDS_MENU_EDIT);
     InsertMenuA(menu, kSeparatorCommand, MF_BYCOMMAND | MF_STRING, kQuickEditCommand, edit.c_str());
     InsertMenuA(menu, kQuickEditCommand, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
     DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);

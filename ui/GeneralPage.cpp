@@ -1,9 +1,9 @@
 #include "ui/GeneralPage.h"
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/StartupShortcut.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -42,7 +42,7 @@ void GeneralPage::applyStartup() {
     const bool wanted = win::IsChecked(handle(), IDC_STARTUP);
     if (wanted && !startupRegistered_) {
         if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
-            ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            win::ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {
         DeleteFileA(shortcutPath_.c_str());

@@ -3,8 +3,8 @@
 #include <boost/lexical_cast.hpp>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -22,7 +22,7 @@ constexpr int kMaxText = 1023;
 int sizeMaximum(int unit) { return unit == UnitPercent ? kPercentMax : kPixelMax; }
 
 void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
-    for (unsigned s : stringIds) win::AddComboEntry(page, id, LoadResourceString(s));
+    for (unsigned s : stringIds) win::AddComboEntry(page, id, win::LoadResourceString(s));
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ void RuleShrinkPage::applyUnitRange(int unitList, int spin) {
 
 void RuleShrinkPage::updateTransparencyLabel() {
     win::SetItemText(handle(), IDC_TRANSPARENCY_LABEL,
-                     FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(handle(), IDC_TRANSPARENCY)));
+                     win::FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(handle(), IDC_TRANSPARENCY)));
 }
 
 bool RuleShrinkPage::onCommand(int id, int, HWND) {
@@ -125,7 +125,7 @@ bool RuleShrinkPage::Apply() {
     HWND page = handle();
     int interval = 0;
     if (!ParseUpdateInterval(win::ItemText(page, IDC_UPDATE_ELAPSE, kMaxText), interval)) {
-        ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);
+        win::ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);
         return false;
     }
     rule_.StretchWidth = win::SpinPosition(page, IDC_WIDTH_SPIN);

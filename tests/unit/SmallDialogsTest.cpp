@@ -6,9 +6,9 @@
 
 #include "common/DialogDriver.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Dialog.h"
+#include "win/ResourceString.h"
 
 using namespace uitest;
 using quillora::Rule;
@@ -122,7 +122,7 @@ TEST(Centring, CentresOnTheReferenceAndKeepsInsideTheWorkArea) {
 
 TEST(AboutDialog, ShowsString134AndTheLinkAndClosesWithEnter) {
     const int result = RunDialog([] { return quillora::ShowAboutDialog(nullptr); }, kAboutTitle, [](HWND dialog) {
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_TEXT)), quillora::LoadResourceString(IDS_ABOUT_TEXT));
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_TEXT)), win::LoadResourceString(IDS_ABOUT_TEXT));
         EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_LINK)).rfind("https://", 0), 0u);
         EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dialog, IDC_ABOUT_LINK), GWL_STYLE) & SS_NOTIFY);
         // Centred on the work area (the owner is missing).
@@ -133,7 +133,7 @@ TEST(AboutDialog, ShowsString134AndTheLinkAndClosesWithEnter) {
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(quillora::LoadResourceString(IDS_ABOUT_TEXT).find("Quillora Version 1.2.3\r\n\r\n"), 0u);
+    EXPECT_EQ(win::LoadResourceString(IDS_ABOUT_TEXT).find("Quillora Version 1.2.3\r\n\r\n"), 0u);
 }
 
 TEST(QuickCaptureDialog, ShowsTheTargetTitleAndOkFillsOnlyTheShrinkSettings) {
