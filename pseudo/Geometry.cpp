@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "rules/RuleLimits.h"
+
 namespace quillora {
 
 namespace {
@@ -11,10 +13,7 @@ constexpr double kPercent = 0.01;
 constexpr double kHundred = 100.0;
 constexpr double kAlphaPerPercent = 2.55;
 constexpr std::int32_t kWheelStep = 10;
-constexpr std::int32_t kMinTransparency = 1;
-constexpr std::int32_t kMaxTransparency = 80;
 constexpr int kOpaque = 255;
-constexpr std::int32_t kFullPercent = 100;
 
 // The WMSZ_* edge codes, spelled out so this file needs no platform header.
 enum Edge : int {
@@ -145,13 +144,13 @@ Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH,
 
 std::int32_t WheelTransparency(std::int32_t transparency, int wheelDelta) {
     const std::int32_t stepped = wheelDelta >= 0 ? transparency + kWheelStep : transparency - kWheelStep;
-    return std::clamp(stepped, kMinTransparency, kMaxTransparency);
+    return std::clamp(stepped, kChosenTransparencyMin, kChosenTransparencyMax);
 }
 
 std::uint8_t AlphaForTransparency(std::int32_t transparency) {
     // A stored percentage outside 0..100 must not wrap around into an
     // unrelated alpha.
-    const std::int32_t percent = std::clamp(transparency, 0, kFullPercent);
+    const std::int32_t percent = std::clamp(transparency, kTransparencyMin, kTransparencyMax);
     return static_cast<std::uint8_t>(kOpaque - Trunc(percent * kAlphaPerPercent));
 }
 

@@ -74,6 +74,9 @@ protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The timer that redraws a rule's picture every UpdateDisplayElapse.
+    static constexpr UINT_PTR kRefreshTimer = 1;
+
     // Message handlers.
     void onCreate();
     void onSize(int width, int height);

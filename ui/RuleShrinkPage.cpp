@@ -3,6 +3,7 @@
 #include <boost/lexical_cast.hpp>
 
 #include "res/resource.h"
+#include "rules/RuleLimits.h"
 #include "win/Controls.h"
 #include "win/ResourceString.h"
 
@@ -10,16 +11,10 @@ namespace quillora {
 
 namespace {
 
-constexpr int kPercentMax = 80;
-constexpr int kPixelMax = 10000;
-constexpr int kIntervalMin = 1;
-constexpr int kIntervalMax = 100000;
-constexpr int kTransparencyMin = 1;
-constexpr int kTransparencyMax = 80;
 constexpr int kSliderStep = 10;
 constexpr int kMaxText = 1023;
 
-int sizeMaximum(int unit) { return unit == UnitPercent ? kPercentMax : kPixelMax; }
+int sizeMaximum(int unit) { return unit == UnitPercent ? kEditedPercentSizeMax : kPixelSizeMax; }
 
 void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
     for (unsigned s : stringIds) win::AddComboEntry(page, id, win::LoadResourceString(s));
@@ -30,7 +25,7 @@ void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
 bool ParseUpdateInterval(const std::string& text, int& value) {
     try {
         const int parsed = boost::lexical_cast<int>(text);
-        if (parsed < kIntervalMin || parsed > kIntervalMax) return false;
+        if (parsed < kRefreshIntervalMin || parsed > kRefreshIntervalMax) return false;
         value = parsed;
         return true;
     } catch (const boost::bad_lexical_cast&) {
@@ -42,8 +37,8 @@ HWND RuleShrinkPage::Create(HWND parent) { return createModeless(parent, IDD_RUL
 
 BOOL RuleShrinkPage::onInit() {
     HWND page = handle();
-    win::SetSpinRange(page, IDC_WIDTH_SPIN, 1, sizeMaximum(rule_.StretchWidthUnit));
-    win::SetSpinRange(page, IDC_HEIGHT_SPIN, 1, sizeMaximum(rule_.StretchHeightUnit));
+    win::SetSpinRange(page, IDC_WIDTH_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchWidthUnit));
+    win::SetSpinRange(page, IDC_HEIGHT_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchHeightUnit));
     win::SetSpinPosition(page, IDC_WIDTH_SPIN, rule_.StretchWidth);
     win::SetSpinPosition(page, IDC_HEIGHT_SPIN, rule_.StretchHeight);
     fillLists();
@@ -59,7 +54,7 @@ BOOL RuleShrinkPage::onInit() {
     win::SetChecked(page, IDC_FRAME, rule_.Frame);
     win::SetChecked(page, IDC_EXTEND_SYSTEM_MENU, rule_.ExtendSystemMenu);
     win::SetChecked(page, IDC_TRANSPARENT, rule_.Transparent);
-    win::SetSliderRange(page, IDC_TRANSPARENCY, kTransparencyMin, kTransparencyMax, kSliderStep, kSliderStep, 1);
+    win::SetSliderRange(page, IDC_TRANSPARENCY, kChosenTransparencyMin, kChosenTransparencyMax, kSliderStep, kSliderStep, 1);
     win::SetSliderPosition(page, IDC_TRANSPARENCY, rule_.Transparency);
     updateTransparencyLabel();
     applyEnableRules();
@@ -87,7 +82,7 @@ void RuleShrinkPage::applyEnableRules() {
 // Only the range follows the unit; the number in the box is left as typed.
 void RuleShrinkPage::applyUnitRange(int unitList, int spin) {
     const int unit = win::ComboIndex(handle(), unitList);
-    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(handle(), spin, 1, sizeMaximum(unit));
+    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(handle(), spin, kEditedSizeMin, sizeMaximum(unit));
 }
 
 void RuleShrinkPage::updateTransparencyLabel() {
