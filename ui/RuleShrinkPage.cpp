@@ -42,7 +42,7 @@ BOOL RuleShrinkPage::onInit() {
     win::SetSpinPosition(page, IDC_WIDTH_SPIN, rule_.StretchWidth);
     win::SetSpinPosition(page, IDC_HEIGHT_SPIN, rule_.StretchHeight);
     fillLists();
-    win::SetChecked(page, IDC_CORATIO, rule_.Coratio);
+    win::SetChecked(page, IDC_AUTO_HEIGHT, rule_.Coratio);
     win::SelectComboIndex(page, IDC_WIDTH_UNIT, rule_.StretchWidthUnit);
     win::SelectComboIndex(page, IDC_HEIGHT_UNIT, rule_.StretchHeightUnit);
     win::SelectComboIndex(page, IDC_DIRECTION, rule_.StretchDirection);
@@ -72,7 +72,7 @@ void RuleShrinkPage::fillLists() {
 
 void RuleShrinkPage::applyEnableRules() {
     HWND page = handle();
-    const bool autoHeight = win::IsChecked(page, IDC_CORATIO);
+    const bool autoHeight = win::IsChecked(page, IDC_AUTO_HEIGHT);
     for (int id : {IDC_HEIGHT, IDC_HEIGHT_SPIN, IDC_HEIGHT_UNIT}) win::EnableItem(page, id, !autoHeight);
     win::EnableItem(page, IDC_UPDATE_ELAPSE, win::IsChecked(page, IDC_UPDATE_DISPLAY));
     win::EnableItem(page, IDC_EXTEND_SYSTEM_MENU, win::IsChecked(page, IDC_FRAME));
@@ -92,7 +92,7 @@ void RuleShrinkPage::updateTransparencyLabel() {
 
 bool RuleShrinkPage::onCommand(int id, int, HWND) {
     switch (id) {
-    case IDC_CORATIO:
+    case IDC_AUTO_HEIGHT:
     case IDC_UPDATE_DISPLAY:
     case IDC_FRAME:
     case IDC_TRANSPARENT:
@@ -127,7 +127,7 @@ bool RuleShrinkPage::Apply() {
     rule_.StretchHeight = win::SpinPosition(page, IDC_HEIGHT_SPIN);
     rule_.StretchWidthUnit = win::ComboIndex(page, IDC_WIDTH_UNIT);
     rule_.StretchHeightUnit = win::ComboIndex(page, IDC_HEIGHT_UNIT);
-    rule_.Coratio = win::IsChecked(page, IDC_CORATIO);
+    rule_.Coratio = win::IsChecked(page, IDC_AUTO_HEIGHT);
     rule_.StretchDrawMethod = win::ComboIndex(page, IDC_DRAW_METHOD);
     rule_.StretchDirection = win::ComboIndex(page, IDC_DIRECTION);
     rule_.StretchRestoreMethod = win::ComboIndex(page, IDC_RESTORE_METHOD);

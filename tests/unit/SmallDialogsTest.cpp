@@ -67,7 +67,7 @@ TEST(DialogTemplates, ControlsSitWhereTheLayoutPutsThem) {
     // Drop-down lists are as high as their edit part, so only x, y and width.
     expectLayout(IDD_RULE_BASIC_PAGE, {{IDC_MATCH_METHOD, 150, 48, 72, 51}}, false);
     // (The number boxes give up their right edge to the attached spin.)
-    expectLayout(IDD_RULE_SHRINK_PAGE, {{IDC_CORATIO, 156, 8, 72, 10},
+    expectLayout(IDD_RULE_SHRINK_PAGE, {{IDC_AUTO_HEIGHT, 156, 8, 72, 10},
                                         {IDC_UPDATE_DISPLAY, 12, 90, 75, 10},
                                         {IDC_UPDATE_ELAPSE, 60, 102, 60, 12},
                                         {IDC_TOPMOST, 12, 138, 68, 10},
