@@ -3,11 +3,11 @@
 #include "app/Messages.h"
 #include "app/Recovery.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "rules/Settings.h"
 #include "ui/Dialogs.h"
 #include "win/Handles.h"
 #include "win/Log.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -24,7 +24,7 @@ bool MainWindow::Create() {
                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
         return false;
     }
-    const std::string title = LoadResourceString(IDS_PROGRAM_NAME);
+    const std::string title = win::LoadResourceString(IDS_PROGRAM_NAME);
     return createNative(0, kMainWindowClass, title.c_str(), WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, nullptr, nullptr) != nullptr;
 }
@@ -116,7 +116,7 @@ void MainWindow::examineAllWindows() {
 
 bool MainWindow::AddTrayIcon() {
     return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
-                         LoadResourceString(IDS_PROGRAM_NAME));
+                         win::LoadResourceString(IDS_PROGRAM_NAME));
 }
 
 void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
@@ -138,10 +138,10 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
 void MainWindow::showTrayMenu() {
     win::Menu menu(CreatePopupMenu());
     if (!menu) return;
-    const std::string pauseText = LoadResourceString(running_ ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
-    const std::string settingsText = LoadResourceString(IDS_MENU_SETTINGS);
-    const std::string aboutText = LoadResourceString(IDS_MENU_ABOUT);
-    const std::string exitText = LoadResourceString(IDS_MENU_EXIT);
+    const std::string pauseText = win::LoadResourceString(running_ ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
+    const std::string settingsText = win::LoadResourceString(IDS_MENU_SETTINGS);
+    const std::string aboutText = win::LoadResourceString(IDS_MENU_ABOUT);
+    const std::string exitText = win::LoadResourceString(IDS_MENU_EXIT);
     AppendMenuA(menu.get(), MF_STRING, ID_PAUSE_RESUME, pauseText.c_str());
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu.get(), MF_STRING, ID_SETTINGS, settingsText.c_str());
@@ -218,7 +218,7 @@ void MainWindow::openSettings() {
         // already, and nothing may be shrunk again.
         if (!handle()) return;
         if (accepted && !app_.Save()) {
-            ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            win::ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.

@@ -9,9 +9,9 @@
 #include "app/Messages.h"
 #include "pseudo/MarkedWindow.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -197,7 +197,7 @@ void MainWindow::onQuickCaptureTick() {
 
 void MainWindow::quickCapturePick(HWND target) {
     if (!IsWindow(target) || !isEligible(target)) {
-        ShowMessageBox(handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
+        win::ShowMessageBox(handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
         return;
     }
     Rule rule;

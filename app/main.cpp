@@ -12,10 +12,10 @@
 #include "pseudo/PseudoWindow.h"
 #include "res/resource.h"
 #include "rules/Application.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"
 #include "win/Log.h"
+#include "win/ResourceString.h"
 
 namespace {
 
@@ -26,10 +26,17 @@ static_assert(std::string_view(quillora::kMainWindowClass) == QUILLORA_MAIN_WIND
 bool claimSingleInstance() {
     HANDLE mutex = CreateMutexA(nullptr, TRUE, quillora::kMutexName);
     if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) {
-        quillora::ShowMessageBox(nullptr, IDS_ALREADY_RUNNING, IDS_PROGRAM_NAME, MB_OK);
+        win::ShowMessageBox(nullptr, IDS_ALREADY_RUNNING, IDS_PROGRAM_NAME, MB_OK);
         return false;
     }
     return true;
+}
+
+// A rule of the settings file that fails validation is kept as it is, and
+// the user is told which one.
+void warnInvalidRule(const quillora::Rule& rule) {
+    win::ShowMessageBox(nullptr, win::FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str()),
+                        IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
 }
 
 // COM on this thread for as long as the object lives.
@@ -83,7 +90,7 @@ void runGuarded(HINSTANCE instance) {
     const ComApartment com;
     quillora::Application app;
     app.Initialize(instance);
-    app.Load();
+    app.Load(warnInvalidRule);
 
     quillora::MainWindow mainWindow(app);
     if (!mainWindow.Create()) return;

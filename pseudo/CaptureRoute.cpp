@@ -1,6 +1,9 @@
 #include "pseudo/CaptureRoute.h"
 
+#include <boost/make_shared.hpp>
+
 #include "pseudo/WindowHider.h"
+#include "rules/Rule.h"
 
 namespace quillora {
 
@@ -17,6 +20,11 @@ bool scale(Stretcher& stretcher, ImageBuffer& back, HDC source, int width, int h
 }
 
 }  // namespace
+
+boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
+    if (drawMethod == SpeedPriority) return boost::make_shared<SpeedStretcher>();
+    return boost::make_shared<QualityStretcher>();
+}
 
 bool CaptureRoute::Render(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back) {
     const DWORD now = GetTickCount();

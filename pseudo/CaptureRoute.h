@@ -7,10 +7,17 @@
 
 #include <windows.h>
 
-#include "pseudo/ImageBuffer.h"
-#include "pseudo/Stretcher.h"
+#include <cstdint>
+
+#include <boost/shared_ptr.hpp>
+
+#include "scale/ImageBuffer.h"
+#include "scale/Stretcher.h"
 
 namespace quillora {
+
+// QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
+boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
 
 class CaptureRoute {
 public:

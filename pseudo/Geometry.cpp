@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "rules/RuleLimits.h"
+
 namespace quillora {
 
 namespace {
@@ -11,10 +13,7 @@ constexpr double kPercent = 0.01;
 constexpr double kHundred = 100.0;
 constexpr double kAlphaPerPercent = 2.55;
 constexpr std::int32_t kWheelStep = 10;
-constexpr std::int32_t kMinTransparency = 1;
-constexpr std::int32_t kMaxTransparency = 80;
 constexpr int kOpaque = 255;
-constexpr std::int32_t kFullPercent = 100;
 
 // The WMSZ_* edge codes, spelled out so this file needs no platform header.
 enum Edge : int {
@@ -37,9 +36,9 @@ std::int32_t PercentOf(std::int32_t whole, std::int32_t percent) { return Trunc(
 // and bottom are taken in the monitor's own coordinates, so a monitor beside
 // or above the primary one divides its windows as the primary one does.
 // Everything in 64 bits so that no rectangle, however odd, overflows.
-std::int32_t AutoCorner(const Rect& A, const MonitorArea& area) {
-    const std::int64_t cx = std::int64_t{A.left} + (std::int64_t{A.right} - A.left) / 2;
-    const std::int64_t cy = std::int64_t{A.top} + (std::int64_t{A.bottom} - A.top) / 2;
+std::int32_t AutoCorner(const Rect& original, const MonitorArea& area) {
+    const std::int64_t cx = std::int64_t{original.left} + (std::int64_t{original.right} - original.left) / 2;
+    const std::int64_t cy = std::int64_t{original.top} + (std::int64_t{original.bottom} - original.top) / 2;
     const std::int64_t midX = area.monitor.left + (std::int64_t{area.work.right} - area.monitor.left) / 2;
     const std::int64_t midY = area.monitor.top + (std::int64_t{area.work.bottom} - area.monitor.top) / 2;
     const bool left = cx < midX;
@@ -56,48 +55,52 @@ std::int32_t StartInside(std::int32_t start, std::int64_t length, std::int32_t l
 
 }  // namespace
 
-Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H) {
+Size PseudoSize(const Rule& rule, std::int32_t originalWidth, std::int32_t originalHeight) {
     Size size;
-    size.width = rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(W, rule.StretchWidth);
+    size.width = rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(originalWidth, rule.StretchWidth);
     if (!rule.Coratio) {
-        size.height = rule.StretchHeightUnit != UnitPercent ? rule.StretchHeight : PercentOf(H, rule.StretchHeight);
+        size.height =
+            rule.StretchHeightUnit != UnitPercent ? rule.StretchHeight : PercentOf(originalHeight, rule.StretchHeight);
     } else if (rule.StretchHeightUnit != UnitPercent) {
         // An original without width has no proportions to keep: the height
         // stays 0 rather than coming from a division by zero.
-        if (W != 0) size.height = Trunc((static_cast<double>(size.width) / W) * H);
+        if (originalWidth != 0) size.height = Trunc((static_cast<double>(size.width) / originalWidth) * originalHeight);
     } else {
-        size.height = rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(H, rule.StretchWidth);
+        size.height =
+            rule.StretchWidthUnit != UnitPercent ? rule.StretchWidth : PercentOf(originalHeight, rule.StretchWidth);
     }
     return size;
 }
 
-Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area) {
-    if (direction == DirAuto) direction = AutoCorner(A, area);
+Rect Anchor(std::int32_t direction, const Rect& original, std::int32_t width, std::int32_t height,
+            const MonitorArea& area) {
+    if (direction == DirAuto) direction = AutoCorner(original, area);
     switch (direction) {
     case DirTopLeft:
-        return {A.left, A.top, A.left + w, A.top + h};
+        return {original.left, original.top, original.left + width, original.top + height};
     case DirTopRight:
-        return {A.right - w, A.top, A.right, A.top + h};
+        return {original.right - width, original.top, original.right, original.top + height};
     case DirBottomLeft:
-        return {A.left, A.bottom - h, A.left + w, A.bottom};
+        return {original.left, original.bottom - height, original.left + width, original.bottom};
     case DirBottomRight:
-        return {A.right - w, A.bottom - h, A.right, A.bottom};
+        return {original.right - width, original.bottom - height, original.right, original.bottom};
     default:
-        return {0, 0, w, h};
+        return {0, 0, width, height};
     }
 }
 
-Rect KeepInside(const Rect& R, const Rect& work) {
-    if (work.right <= work.left || work.bottom <= work.top) return R;
-    const std::int64_t width = std::int64_t{R.right} - R.left;
-    const std::int64_t height = std::int64_t{R.bottom} - R.top;
-    const std::int32_t left = StartInside(R.left, width, work.left, work.right);
-    const std::int32_t top = StartInside(R.top, height, work.top, work.bottom);
+Rect KeepInside(const Rect& rect, const Rect& work) {
+    if (work.right <= work.left || work.bottom <= work.top) return rect;
+    const std::int64_t width = std::int64_t{rect.right} - rect.left;
+    const std::int64_t height = std::int64_t{rect.bottom} - rect.top;
+    const std::int32_t left = StartInside(rect.left, width, work.left, work.right);
+    const std::int32_t top = StartInside(rect.top, height, work.top, work.bottom);
     return {left, top, static_cast<std::int32_t>(left + width), static_cast<std::int32_t>(top + height)};
 }
 
-Rect PlaceAtCorner(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area) {
-    return KeepInside(Anchor(direction, A, w, h, area), area.work);
+Rect PlaceAtCorner(std::int32_t direction, const Rect& original, std::int32_t width, std::int32_t height,
+                   const MonitorArea& area) {
+    return KeepInside(Anchor(direction, original, width, height, area), area.work);
 }
 
 std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current) {
@@ -106,19 +109,21 @@ std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32
     return Trunc((static_cast<double>(client) / originalClient) * kHundred);
 }
 
-Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH, std::int32_t cap) {
+Rect AspectLockedRect(int edge, const Rect& proposed, std::int32_t clientWidth, std::int32_t clientHeight,
+                      std::int32_t captionHeight) {
     // Without a client area there is no aspect to keep.
-    if (OW == 0 || OH == 0) return R;
-    Rect result = R;
+    if (clientWidth == 0 || clientHeight == 0) return proposed;
+    Rect result = proposed;
     switch (edge) {
     case EdgeLeft:
     case EdgeRight: {
-        const std::int32_t p = Trunc((static_cast<double>(R.right - R.left) / OW) * kHundred);
-        const std::int32_t h = PercentOf(OH, p);
+        const std::int32_t percent =
+            Trunc((static_cast<double>(proposed.right - proposed.left) / clientWidth) * kHundred);
+        const std::int32_t height = PercentOf(clientHeight, percent);
         if (edge == EdgeLeft) {
-            result.top = R.bottom - h - cap;
+            result.top = proposed.bottom - height - captionHeight;
         } else {
-            result.bottom = R.top + h + cap;
+            result.bottom = proposed.top + height + captionHeight;
         }
         break;
     }
@@ -128,12 +133,13 @@ Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH,
     case EdgeBottom:
     case EdgeBottomLeft:
     case EdgeBottomRight: {
-        const std::int32_t p = Trunc((static_cast<double>(R.bottom - R.top - cap) / OH) * kHundred);
-        const std::int32_t w = PercentOf(OW, p);
+        const std::int32_t percent =
+            Trunc((static_cast<double>(proposed.bottom - proposed.top - captionHeight) / clientHeight) * kHundred);
+        const std::int32_t width = PercentOf(clientWidth, percent);
         if (edge == EdgeTopLeft || edge == EdgeBottomLeft) {
-            result.left = R.right - w;
+            result.left = proposed.right - width;
         } else {
-            result.right = R.left + w;
+            result.right = proposed.left + width;
         }
         break;
     }
@@ -145,13 +151,13 @@ Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH,
 
 std::int32_t WheelTransparency(std::int32_t transparency, int wheelDelta) {
     const std::int32_t stepped = wheelDelta >= 0 ? transparency + kWheelStep : transparency - kWheelStep;
-    return std::clamp(stepped, kMinTransparency, kMaxTransparency);
+    return std::clamp(stepped, kChosenTransparencyMin, kChosenTransparencyMax);
 }
 
 std::uint8_t AlphaForTransparency(std::int32_t transparency) {
     // A stored percentage outside 0..100 must not wrap around into an
     // unrelated alpha.
-    const std::int32_t percent = std::clamp(transparency, 0, kFullPercent);
+    const std::int32_t percent = std::clamp(transparency, kTransparencyMin, kTransparencyMax);
     return static_cast<std::uint8_t>(kOpaque - Trunc(percent * kAlphaPerPercent));
 }
 

@@ -29,35 +29,40 @@ struct MonitorArea {
     Rect work;
 };
 
-// Pseudo window size for an original window of W x H (window rectangle).
-Size PseudoSize(const Rule& rule, std::int32_t W, std::int32_t H);
+// Pseudo window size for an original whose window rectangle is
+// originalWidth x originalHeight.
+Size PseudoSize(const Rule& rule, std::int32_t originalWidth, std::int32_t originalHeight);
 
-// Rectangle of size w x h anchored at the corner `direction` names of A.
-// Auto picks the corner from A's centre against work.right / 2 and
-// work.bottom / 2, both counted from the monitor's top-left corner (on the
-// primary monitor, from the screen origin); any unknown direction gives
-// (0, 0, w, h).
-Rect Anchor(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area);
+// Rectangle of size width x height anchored at the corner `direction` names
+// of the original's window rectangle. Auto picks the corner from the
+// original's centre against work.right / 2 and work.bottom / 2, both counted
+// from the monitor's top-left corner (on the primary monitor, from the screen
+// origin); any unknown direction gives (0, 0, width, height).
+Rect Anchor(std::int32_t direction, const Rect& original, std::int32_t width, std::int32_t height,
+            const MonitorArea& area);
 
-// R moved by the least distance that puts it wholly inside `work`, its size
+// `rect` moved by the least distance that puts it wholly inside `work`, its size
 // kept; one larger than `work` keeps its top-left corner inside. A rectangle
 // already inside, or an empty `work`, is returned as it is.
-Rect KeepInside(const Rect& R, const Rect& work);
+Rect KeepInside(const Rect& rect, const Rect& work);
 
 // Anchor, then KeepInside the area's work area: a window placed at a corner
 // that lies beyond the screen stays within reach.
-Rect PlaceAtCorner(std::int32_t direction, const Rect& A, std::int32_t w, std::int32_t h, const MonitorArea& area);
+Rect PlaceAtCorner(std::int32_t direction, const Rect& original, std::int32_t width, std::int32_t height,
+                   const MonitorArea& area);
 
 // Converts a learned client size back into rule units: a pixel value when the
 // unit is not percent, else trunc(client / originalClient * 100). A zero
 // originalClient leaves `current` as it is.
 std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current);
 
-// Aspect-locked sizing with Ctrl: adjusts the proposed window rectangle R for
-// edge code `edge` (WMSZ_*), keeping the proportions of an OW x OH client in
-// whole percent steps, the caption height `cap` taken out of the height.
-// A zero OW or OH leaves R unchanged.
-Rect AspectLockedRect(int edge, const Rect& R, std::int32_t OW, std::int32_t OH, std::int32_t cap);
+// Aspect-locked sizing with Ctrl: adjusts the `proposed` window rectangle for
+// edge code `edge` (WMSZ_*), keeping the proportions of the original's client
+// area (clientWidth x clientHeight) in whole percent steps, `captionHeight`
+// taken out of the height. A zero clientWidth or clientHeight leaves
+// `proposed` unchanged.
+Rect AspectLockedRect(int edge, const Rect& proposed, std::int32_t clientWidth, std::int32_t clientHeight,
+                      std::int32_t captionHeight);
 
 // The mouse wheel's transparency step: +10 for delta >= 0, -10 below, then
 // clamped to 1..80.

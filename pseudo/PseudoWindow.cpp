@@ -5,13 +5,12 @@
 #include "pseudo/MarkedWindow.h"
 #include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
 namespace {
 
-constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kQuickEditCommand = 1;
 constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
 
@@ -100,7 +99,7 @@ bool PseudoWindow::OriginalSizeStateChanged() {
 void PseudoWindow::extendSystemMenu() {
     HMENU menu = GetSystemMenu(Handle(), FALSE);  // the window's own copy; it goes with the window
     if (!menu) return;
-    const std::string edit = LoadResourceString(IDS_MENU_EDIT);
+    const std::string edit = win::LoadResourceString(IDS_MENU_EDIT);
     InsertMenuA(menu, kSeparatorCommand, MF_BYCOMMAND | MF_STRING, kQuickEditCommand, edit.c_str());
     InsertMenuA(menu, kQuickEditCommand, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
     DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);

@@ -9,8 +9,8 @@
 
 #include "pseudo/CaptureRoute.h"
 #include "pseudo/Geometry.h"
-#include "pseudo/ImageBuffer.h"
-#include "pseudo/Stretcher.h"
+#include "scale/ImageBuffer.h"
+#include "scale/Stretcher.h"
 #include "rules/Rule.h"
 #include "win/Handles.h"
 #include "win/Window.h"
@@ -74,6 +74,9 @@ protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The timer that redraws a rule's picture every UpdateDisplayElapse.
+    static constexpr UINT_PTR kRefreshTimer = 1;
+
     // Message handlers.
     void onCreate();
     void onSize(int width, int height);

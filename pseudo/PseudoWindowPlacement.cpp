@@ -53,16 +53,17 @@ void PseudoWindow::placePseudo(HWND original) {
     if (!original) original = originalOf(handle());
     RECT window{};
     if (!original || !GetWindowRect(original, &window)) return;
-    const Rect A = toRect(window);
-    const Size size = PseudoSize(rule_, A.width(), A.height());
+    const Rect originalRect = toRect(window);
+    const Size size = PseudoSize(rule_, originalRect.width(), originalRect.height());
     // A stand-in beyond the screen could be neither seen nor hovered, and its
     // original is transparent: it is kept on the original's monitor.
-    const Rect B = PlaceAtCorner(rule_.StretchDirection, A, size.width, size.height, monitorNearest(A));
+    const Rect placed =
+        PlaceAtCorner(rule_.StretchDirection, originalRect, size.width, size.height, monitorNearest(originalRect));
     // Without Topmost the pseudo window sits right behind the transparent
     // original, where it shows through.
     UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
     if (rule_.Topmost) flags |= SWP_NOZORDER;
-    SetWindowPos(handle(), original, B.left, B.top, size.width, size.height, flags);
+    SetWindowPos(handle(), original, placed.left, placed.top, size.width, size.height, flags);
 }
 
 void PseudoWindow::PlaceOriginal(HWND original) {
@@ -118,8 +119,8 @@ void PseudoWindow::onSizing(int edge, RECT* proposed) {
     const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(handle())) : 0;
     RECT client{};
     if (!GetClientRect(originalOf(handle()), &client)) return;
-    const Rect R = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
-    *proposed = RECT{R.left, R.top, R.right, R.bottom};
+    const Rect locked = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
+    *proposed = RECT{locked.left, locked.top, locked.right, locked.bottom};
 }
 
 }  // namespace quillora

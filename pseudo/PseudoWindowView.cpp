@@ -6,10 +6,6 @@
 
 namespace quillora {
 
-namespace {
-constexpr UINT_PTR kRefreshTimer = 1;
-}
-
 void PseudoWindow::Capture(HWND original) {
     if (!original) original = MarkedWindow(handle()).Original();
     // GetDC(null) would be the whole screen.

@@ -19,7 +19,10 @@ struct Application {
 
     // Fills the two paths from the module; COM is initialised by the caller.
     void Initialize(HINSTANCE instance);
-    bool Load() { return FileKnown = LoadSettings(ExecutableDirectory, Settings, Rules); }
+    // Invalid rules are kept and handed to `report`.
+    bool Load(const InvalidRuleReporter& report) {
+        return FileKnown = LoadSettings(ExecutableDirectory, Settings, Rules, report);
+    }
     bool Save() {
         if (!SaveSettings(ExecutableDirectory, Settings, Rules)) return false;
         FileKnown = true;

@@ -1,25 +1,27 @@
 #include "rules/Rule.h"
 
+#include "rules/RuleLimits.h"
+
 namespace quillora {
 
 namespace {
 
 bool sizeInRange(std::int32_t value, std::int32_t unit) {
     if (value < 0) return false;
-    if (unit == UnitPercent) return value <= 100;
-    if (unit == UnitPixel) return value <= 10000;
+    if (unit == UnitPercent) return value <= kPercentSizeMax;
+    if (unit == UnitPixel) return value <= kPixelSizeMax;
     return true;  // other unit values carry no upper bound
 }
 
 bool isWellFormed(const Rule& r) {
     return (!r.AppName.empty() || !r.ClassName.empty() || !r.Title.empty()) &&
-           (r.MatchMethod >= 0 && r.MatchMethod <= 2) && sizeInRange(r.StretchWidth, r.StretchWidthUnit) &&
-           sizeInRange(r.StretchHeight, r.StretchHeightUnit) &&
-           (r.UpdateDisplayElapse >= 1 && r.UpdateDisplayElapse <= 100000) &&
-           (r.StretchDrawMethod >= 0 && r.StretchDrawMethod <= 1) &&
-           (r.StretchDirection >= 0 && r.StretchDirection <= 4) &&
-           (r.StretchRestoreMethod >= 0 && r.StretchRestoreMethod <= 1) &&
-           (r.Transparency >= 0 && r.Transparency <= 100);
+           (r.MatchMethod >= MatchExactMethod && r.MatchMethod <= MatchRegexMethod) &&
+           sizeInRange(r.StretchWidth, r.StretchWidthUnit) && sizeInRange(r.StretchHeight, r.StretchHeightUnit) &&
+           (r.UpdateDisplayElapse >= kRefreshIntervalMin && r.UpdateDisplayElapse <= kRefreshIntervalMax) &&
+           (r.StretchDrawMethod >= SpeedPriority && r.StretchDrawMethod <= QualityPriority) &&
+           (r.StretchDirection >= DirAuto && r.StretchDirection <= DirBottomRight) &&
+           (r.StretchRestoreMethod >= RestoreMouseOver && r.StretchRestoreMethod <= RestoreLeftClick) &&
+           (r.Transparency >= kTransparencyMin && r.Transparency <= kTransparencyMax);
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "rules/SettingsFile.h"
 #include "win/Handles.h"
 #include "win/Log.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -126,11 +126,6 @@ void appendRuleSection(ini::FileText& text, int number, const Rule& rule) {
     }
 }
 
-void warnInvalidRule(const Rule& rule) {
-    ShowMessageBox(nullptr, FormatResourceString(IDS_INVALID_RULE, rule.Explanation.c_str()), IDS_PROGRAM_NAME,
-                   MB_OK | MB_ICONWARNING);
-}
-
 // A file that is there but cannot be opened (held open by another program,
 // or without the right to read it) must not pass for an empty one.
 bool readableOrMissing(const std::string& path) {
@@ -162,10 +157,6 @@ std::string FitStoredText(std::string text) {
     return text;
 }
 
-bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules) {
-    return LoadSettings(directory, settings, rules, warnInvalidRule);
-}
-
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report) {
     const std::string path = SettingsFilePath(directory);
@@ -176,7 +167,7 @@ bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleLi
     settings.Mergin = file.ReadInt(global, "Mergin", 30);
     settings.Sensitivity = file.ReadInt(global, "Sensitivity", 30);
 
-    const std::string defaultExplanation = LoadResourceString(IDS_MATCH_REGEX);
+    const std::string defaultExplanation = win::LoadResourceString(IDS_MATCH_REGEX);
     for (const std::string& name : file.SectionNames()) {
         if (!isRuleSection(name)) continue;
         Rule rule = readRule(file, name, defaultExplanation);

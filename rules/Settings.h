@@ -30,11 +30,10 @@ constexpr std::size_t kStoredTextLimit = 255;
 std::string FitStoredText(std::string text);
 
 // Reads the file (missing keys give their defaults) and appends its rules,
-// all of them, in file order. Every rule that fails validation is reported
-// with a message box (no owner) and appended anyway. False only when the file
-// exists but cannot be read (then nothing is read).
-bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules);
-// The same, with the invalid rules reported to report instead.
+// all of them, in file order. Every rule that fails validation is handed to
+// `report` (when there is one) and appended anyway: how the user hears of it
+// is the caller's affair. False only when the file exists but cannot be read
+// (then nothing is read).
 bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report);
 // Rewrites the file whole: the lines before the first section and the other

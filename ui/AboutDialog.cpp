@@ -1,9 +1,9 @@
 #include "ui/AboutDialog.h"
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -14,7 +14,7 @@ int AboutDialog::Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_A
 BOOL AboutDialog::onInit() {
     win::CentreOverOwner(handle());
     link_.Attach(item(IDC_ABOUT_LINK), kWebPageAddress);
-    win::SetItemText(handle(), IDC_ABOUT_TEXT, LoadResourceString(IDS_ABOUT_TEXT));
+    win::SetItemText(handle(), IDC_ABOUT_TEXT, win::LoadResourceString(IDS_ABOUT_TEXT));
     return TRUE;
 }
 

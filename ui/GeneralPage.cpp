@@ -1,14 +1,14 @@
 #include "ui/GeneralPage.h"
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/StartupShortcut.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
 namespace {
-constexpr int kMerginMax = 100;
+constexpr int kMarginMax = 100;
 constexpr int kSensitivityMax = 100;
 constexpr int kSliderStep = 10;
 }  // namespace
@@ -21,8 +21,8 @@ BOOL GeneralPage::onInit() {
     startupRegistered_ = FileExists(shortcutPath_);
     win::SetChecked(page, IDC_STARTUP, startupRegistered_);
     win::SetChecked(page, IDC_ACTIVE_RESTORE, app_.Settings.ActiveRestore);
-    win::SetSpinRange(page, IDC_MERGIN_SPIN, 0, kMerginMax);
-    win::SetSpinPosition(page, IDC_MERGIN_SPIN, app_.Settings.Mergin);
+    win::SetSpinRange(page, IDC_MARGIN_SPIN, 0, kMarginMax);
+    win::SetSpinPosition(page, IDC_MARGIN_SPIN, app_.Settings.Mergin);
     win::SetSliderRange(page, IDC_SENSITIVITY, 0, kSensitivityMax, kSliderStep, kSliderStep, 1);
     win::SetSliderPosition(page, IDC_SENSITIVITY, app_.Settings.Sensitivity);
     return TRUE;
@@ -31,7 +31,7 @@ BOOL GeneralPage::onInit() {
 bool GeneralPage::Apply() {
     applyStartup();
     app_.Settings.ActiveRestore = win::IsChecked(handle(), IDC_ACTIVE_RESTORE);
-    app_.Settings.Mergin = win::SpinPosition(handle(), IDC_MERGIN_SPIN);
+    app_.Settings.Mergin = win::SpinPosition(handle(), IDC_MARGIN_SPIN);
     app_.Settings.Sensitivity = win::SliderPosition(handle(), IDC_SENSITIVITY);
     return true;
 }
@@ -42,7 +42,7 @@ void GeneralPage::applyStartup() {
     const bool wanted = win::IsChecked(handle(), IDC_STARTUP);
     if (wanted && !startupRegistered_) {
         if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
-            ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            win::ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {
         DeleteFileA(shortcutPath_.c_str());

@@ -4,9 +4,9 @@
 
 #include "res/resource.h"
 #include "rules/Matching.h"
-#include "rules/ResourceString.h"
 #include "rules/Settings.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -40,7 +40,7 @@ void showPage(HWND page) {
 bool regexCompiles(HWND page, int edit, unsigned label, const std::string& text) {
     if (text.empty() || RegexCompiles(text)) return true;
     HWND root = GetAncestor(page, GA_ROOT);
-    ShowMessageBox(root, FormatResourceString(IDS_BAD_REGEX, LoadResourceString(label).c_str()), 0, MB_OK);
+    win::ShowMessageBox(root, win::FormatResourceString(IDS_BAD_REGEX, win::LoadResourceString(label).c_str()), 0, MB_OK);
     showPage(page);
     HWND control = GetDlgItem(page, edit);
     SendMessageA(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -58,7 +58,7 @@ BOOL RuleBasicPage::onInit() {
     for (int id : kTextEdits) SendDlgItemMessageA(page, id, EM_LIMITTEXT, kStoredTextLimit, 0);
     win::SetItemText(page, IDC_EXPLANATION, rule_.Explanation);
     for (unsigned id : {IDS_MATCH_EXACT, IDS_MATCH_WILDCARD, IDS_MATCH_REGEX})
-        win::AddComboEntry(page, IDC_MATCH_METHOD, LoadResourceString(id));
+        win::AddComboEntry(page, IDC_MATCH_METHOD, win::LoadResourceString(id));
     win::SelectComboIndex(page, IDC_MATCH_METHOD, rule_.MatchMethod);
     win::SetItemText(page, IDC_APP_NAME, rule_.AppName);
     win::SetItemText(page, IDC_CLASS_NAME, rule_.ClassName);
@@ -72,7 +72,7 @@ bool RuleBasicPage::Apply() {
     const std::string className = storedText(page, IDC_CLASS_NAME);
     const std::string title = storedText(page, IDC_TITLE);
     if (appName.empty() && className.empty() && title.empty()) {
-        ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_NEED_WINDOW_MATCH, 0, MB_OK);
+        win::ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_NEED_WINDOW_MATCH, 0, MB_OK);
         return false;
     }
     const int method = win::ComboIndex(page, IDC_MATCH_METHOD);

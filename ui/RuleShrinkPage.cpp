@@ -3,26 +3,21 @@
 #include <boost/lexical_cast.hpp>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
+#include "rules/RuleLimits.h"
 #include "win/Controls.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
 namespace {
 
-constexpr int kPercentMax = 80;
-constexpr int kPixelMax = 10000;
-constexpr int kIntervalMin = 1;
-constexpr int kIntervalMax = 100000;
-constexpr int kTransparencyMin = 1;
-constexpr int kTransparencyMax = 80;
 constexpr int kSliderStep = 10;
 constexpr int kMaxText = 1023;
 
-int sizeMaximum(int unit) { return unit == UnitPercent ? kPercentMax : kPixelMax; }
+int sizeMaximum(int unit) { return unit == UnitPercent ? kEditedPercentSizeMax : kPixelSizeMax; }
 
 void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
-    for (unsigned s : stringIds) win::AddComboEntry(page, id, LoadResourceString(s));
+    for (unsigned s : stringIds) win::AddComboEntry(page, id, win::LoadResourceString(s));
 }
 
 }  // namespace
@@ -30,7 +25,7 @@ void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
 bool ParseUpdateInterval(const std::string& text, int& value) {
     try {
         const int parsed = boost::lexical_cast<int>(text);
-        if (parsed < kIntervalMin || parsed > kIntervalMax) return false;
+        if (parsed < kRefreshIntervalMin || parsed > kRefreshIntervalMax) return false;
         value = parsed;
         return true;
     } catch (const boost::bad_lexical_cast&) {
@@ -42,12 +37,12 @@ HWND RuleShrinkPage::Create(HWND parent) { return createModeless(parent, IDD_RUL
 
 BOOL RuleShrinkPage::onInit() {
     HWND page = handle();
-    win::SetSpinRange(page, IDC_WIDTH_SPIN, 1, sizeMaximum(rule_.StretchWidthUnit));
-    win::SetSpinRange(page, IDC_HEIGHT_SPIN, 1, sizeMaximum(rule_.StretchHeightUnit));
+    win::SetSpinRange(page, IDC_WIDTH_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchWidthUnit));
+    win::SetSpinRange(page, IDC_HEIGHT_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchHeightUnit));
     win::SetSpinPosition(page, IDC_WIDTH_SPIN, rule_.StretchWidth);
     win::SetSpinPosition(page, IDC_HEIGHT_SPIN, rule_.StretchHeight);
     fillLists();
-    win::SetChecked(page, IDC_CORATIO, rule_.Coratio);
+    win::SetChecked(page, IDC_AUTO_HEIGHT, rule_.Coratio);
     win::SelectComboIndex(page, IDC_WIDTH_UNIT, rule_.StretchWidthUnit);
     win::SelectComboIndex(page, IDC_HEIGHT_UNIT, rule_.StretchHeightUnit);
     win::SelectComboIndex(page, IDC_DIRECTION, rule_.StretchDirection);
@@ -59,7 +54,7 @@ BOOL RuleShrinkPage::onInit() {
     win::SetChecked(page, IDC_FRAME, rule_.Frame);
     win::SetChecked(page, IDC_EXTEND_SYSTEM_MENU, rule_.ExtendSystemMenu);
     win::SetChecked(page, IDC_TRANSPARENT, rule_.Transparent);
-    win::SetSliderRange(page, IDC_TRANSPARENCY, kTransparencyMin, kTransparencyMax, kSliderStep, kSliderStep, 1);
+    win::SetSliderRange(page, IDC_TRANSPARENCY, kChosenTransparencyMin, kChosenTransparencyMax, kSliderStep, kSliderStep, 1);
     win::SetSliderPosition(page, IDC_TRANSPARENCY, rule_.Transparency);
     updateTransparencyLabel();
     applyEnableRules();
@@ -77,7 +72,7 @@ void RuleShrinkPage::fillLists() {
 
 void RuleShrinkPage::applyEnableRules() {
     HWND page = handle();
-    const bool autoHeight = win::IsChecked(page, IDC_CORATIO);
+    const bool autoHeight = win::IsChecked(page, IDC_AUTO_HEIGHT);
     for (int id : {IDC_HEIGHT, IDC_HEIGHT_SPIN, IDC_HEIGHT_UNIT}) win::EnableItem(page, id, !autoHeight);
     win::EnableItem(page, IDC_UPDATE_ELAPSE, win::IsChecked(page, IDC_UPDATE_DISPLAY));
     win::EnableItem(page, IDC_EXTEND_SYSTEM_MENU, win::IsChecked(page, IDC_FRAME));
@@ -87,17 +82,17 @@ void RuleShrinkPage::applyEnableRules() {
 // Only the range follows the unit; the number in the box is left as typed.
 void RuleShrinkPage::applyUnitRange(int unitList, int spin) {
     const int unit = win::ComboIndex(handle(), unitList);
-    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(handle(), spin, 1, sizeMaximum(unit));
+    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(handle(), spin, kEditedSizeMin, sizeMaximum(unit));
 }
 
 void RuleShrinkPage::updateTransparencyLabel() {
     win::SetItemText(handle(), IDC_TRANSPARENCY_LABEL,
-                     FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(handle(), IDC_TRANSPARENCY)));
+                     win::FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(handle(), IDC_TRANSPARENCY)));
 }
 
 bool RuleShrinkPage::onCommand(int id, int, HWND) {
     switch (id) {
-    case IDC_CORATIO:
+    case IDC_AUTO_HEIGHT:
     case IDC_UPDATE_DISPLAY:
     case IDC_FRAME:
     case IDC_TRANSPARENT:
@@ -125,14 +120,14 @@ bool RuleShrinkPage::Apply() {
     HWND page = handle();
     int interval = 0;
     if (!ParseUpdateInterval(win::ItemText(page, IDC_UPDATE_ELAPSE, kMaxText), interval)) {
-        ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);
+        win::ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);
         return false;
     }
     rule_.StretchWidth = win::SpinPosition(page, IDC_WIDTH_SPIN);
     rule_.StretchHeight = win::SpinPosition(page, IDC_HEIGHT_SPIN);
     rule_.StretchWidthUnit = win::ComboIndex(page, IDC_WIDTH_UNIT);
     rule_.StretchHeightUnit = win::ComboIndex(page, IDC_HEIGHT_UNIT);
-    rule_.Coratio = win::IsChecked(page, IDC_CORATIO);
+    rule_.Coratio = win::IsChecked(page, IDC_AUTO_HEIGHT);
     rule_.StretchDrawMethod = win::ComboIndex(page, IDC_DRAW_METHOD);
     rule_.StretchDirection = win::ComboIndex(page, IDC_DIRECTION);
     rule_.StretchRestoreMethod = win::ComboIndex(page, IDC_RESTORE_METHOD);

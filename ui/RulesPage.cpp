@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/RuleEditDialog.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -40,7 +40,7 @@ BOOL RulesPage::onInit() {
 
 void RulesPage::insertColumns() {
     for (int i = 0; i < 4; ++i) {
-        const std::string caption = LoadResourceString(kColumns[i].captionId);
+        const std::string caption = win::LoadResourceString(kColumns[i].captionId);
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
@@ -173,7 +173,7 @@ void RulesPage::edit(int row) {
 void RulesPage::remove() {
     const int row = selectedRow();
     if (row < 0) return;
-    if (ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_CONFIRM_DELETE, IDS_CONFIRM_DELETE_CAPTION,
+    if (win::ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_CONFIRM_DELETE, IDS_CONFIRM_DELETE_CAPTION,
                        MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     SendMessageA(list(), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);

@@ -5,8 +5,8 @@
 #include <shlwapi.h>
 
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "win/ComPtr.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -14,7 +14,7 @@ std::string StartupShortcutPath() {
     char folder[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE)) return {};
     char name[MAX_PATH] = {};
-    wsprintfA(name, "%s.lnk", LoadResourceString(IDS_PROGRAM_NAME).c_str());
+    wsprintfA(name, "%s.lnk", win::LoadResourceString(IDS_PROGRAM_NAME).c_str());
     char path[MAX_PATH] = {};
     if (!PathCombineA(path, folder, name)) return {};
     return path;

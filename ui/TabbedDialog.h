@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "rules/ResourceString.h"
 #include "ui/PageTab.h"
 #include "win/Dialog.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -21,8 +21,8 @@ protected:
         tabs_.Attach(item(tabControl));
         HWND firstPage = first.Create(tabs_.Tab());
         HWND secondPage = second.Create(tabs_.Tab());
-        tabs_.AddPage(firstPage, LoadResourceString(firstCaption));
-        tabs_.AddPage(secondPage, LoadResourceString(secondCaption));
+        tabs_.AddPage(firstPage, win::LoadResourceString(firstCaption));
+        tabs_.AddPage(secondPage, win::LoadResourceString(secondCaption));
         tabs_.ShowCurrent();
     }
 

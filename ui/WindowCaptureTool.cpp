@@ -2,7 +2,7 @@
 
 #include "res/resource.h"
 #include "rules/Matching.h"
-#include "rules/ResourceString.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -16,7 +16,7 @@ void WindowCaptureTool::begin() {
     tracking_ = true;
     SetCapture(control());
     SetCursor(LoadCursorA(nullptr, IDC_CROSS));
-    SetWindowTextA(control(), LoadResourceString(IDS_CAPTURING).c_str());
+    SetWindowTextA(control(), win::LoadResourceString(IDS_CAPTURING).c_str());
 }
 
 void WindowCaptureTool::finish() {
@@ -31,7 +31,7 @@ void WindowCaptureTool::cleanUp() {
     frame_.Destroy();
     ReleaseCapture();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    SetWindowTextA(control(), LoadResourceString(IDS_CAPTURE).c_str());
+    SetWindowTextA(control(), win::LoadResourceString(IDS_CAPTURE).c_str());
 }
 
 void WindowCaptureTool::fillFields(HWND target) {

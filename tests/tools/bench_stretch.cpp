@@ -25,9 +25,9 @@
 #include "MemorySurface.h"
 #include "ReferenceBoxScale.h"
 #include "Stopwatch.h"
-#include "pseudo/BoxScaler.h"
+#include "scale/BoxScaler.h"
 #include "pseudo/CaptureRoute.h"
-#include "pseudo/Stretcher.h"
+#include "scale/Stretcher.h"
 
 using namespace quillora;
 using quillora::test_support::MemorySurface;

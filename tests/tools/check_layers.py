@@ -15,7 +15,8 @@ ALLOWED = {
     "win": set(),
     "hook": set(),
     "rules": {"win", "res"},
-    "pseudo": {"rules", "win", "res"},
+    "scale": {"win"},
+    "pseudo": {"scale", "rules", "win", "res"},
     "ui": {"rules", "win", "res"},
     "app": {"pseudo", "ui", "rules", "win", "hook", "res"},
 }

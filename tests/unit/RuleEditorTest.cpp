@@ -113,7 +113,7 @@ TEST(RuleEditor, EnableRulesFollowTheirCheckBoxesAndKeepTheDependentCheck) {
     Rule rule;
     runEditor(rule, [](HWND dialog) {
         HWND shrink = PageWith(dialog, IDC_WIDTH_UNIT);
-        check(shrink, IDC_CORATIO, true);
+        check(shrink, IDC_AUTO_HEIGHT, true);
         EXPECT_FALSE(enabled(shrink, IDC_HEIGHT));
         EXPECT_FALSE(enabled(shrink, IDC_HEIGHT_SPIN));
         EXPECT_FALSE(enabled(shrink, IDC_HEIGHT_UNIT));
@@ -201,7 +201,7 @@ TEST(RuleEditor, OkWritesEveryFieldIncludingDisabledControls) {
         SelectCombo(shrink, IDC_WIDTH_UNIT, 1);
         SetDlgItemTextA(shrink, IDC_WIDTH, "300");
         SetDlgItemTextA(shrink, IDC_HEIGHT, "40");
-        check(shrink, IDC_CORATIO, true);  // height greyed, still written
+        check(shrink, IDC_AUTO_HEIGHT, true);  // height greyed, still written
         SetDlgItemTextA(shrink, IDC_UPDATE_ELAPSE, "100000");  // box disabled, still written
         SelectCombo(shrink, IDC_DIRECTION, 4);
         SelectCombo(shrink, IDC_RESTORE_METHOD, 1);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "pseudo/BoxScaler.h"
-#include "pseudo/Reciprocal.h"
+#include "scale/BoxScaler.h"
+#include "scale/Reciprocal.h"
 #include "tools/ReferenceBoxScale.h"
 
 using namespace quillora;

@@ -157,7 +157,7 @@ TEST(SettingsDialog, CancelAfterAddsEditsMovesAndDeletesLeavesEverythingAsItWas)
         AnswerMessageBox([&] { Click(rules.page, IDC_DELETE); }, IDYES);
         rules.setChecked(0, false);
         CheckDlgButton(PageWith(dialog, IDC_STARTUP), IDC_ACTIVE_RESTORE, BST_UNCHECKED);
-        SetDlgItemTextA(PageWith(dialog, IDC_STARTUP), IDC_MERGIN, "77");
+        SetDlgItemTextA(PageWith(dialog, IDC_STARTUP), IDC_MARGIN, "77");
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
@@ -305,15 +305,15 @@ TEST(GeneralPage, ShowsAndWritesTheGlobalSettingsAndTheSpinWraps) {
     const int result = runSettings(app, [](HWND dialog) {
         HWND page = PageWith(dialog, IDC_STARTUP);
         EXPECT_EQ(IsDlgButtonChecked(page, IDC_ACTIVE_RESTORE), BST_UNCHECKED);
-        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MERGIN)), "100");
+        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MARGIN)), "100");
         EXPECT_EQ(SendDlgItemMessageA(page, IDC_SENSITIVITY, TBM_GETPOS, 0, 0), 40);
         EXPECT_EQ(SendDlgItemMessageA(page, IDC_SENSITIVITY, TBM_GETRANGEMAX, 0, 0), 100);
         // One step up from 100 wraps to 0, one step down from 0 back to 100.
-        SendMessageA(GetDlgItem(page, IDC_MERGIN), WM_KEYDOWN, VK_UP, 0);
-        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MERGIN)), "0");
-        SendMessageA(GetDlgItem(page, IDC_MERGIN), WM_KEYDOWN, VK_DOWN, 0);
-        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MERGIN)), "100");
-        SendMessageA(GetDlgItem(page, IDC_MERGIN), WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageA(GetDlgItem(page, IDC_MARGIN), WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MARGIN)), "0");
+        SendMessageA(GetDlgItem(page, IDC_MARGIN), WM_KEYDOWN, VK_DOWN, 0);
+        EXPECT_EQ(TextOf(GetDlgItem(page, IDC_MARGIN)), "100");
+        SendMessageA(GetDlgItem(page, IDC_MARGIN), WM_KEYDOWN, VK_DOWN, 0);
         CheckDlgButton(page, IDC_ACTIVE_RESTORE, BST_CHECKED);
         SendDlgItemMessageA(page, IDC_SENSITIVITY, TBM_SETPOS, TRUE, 70);
         Click(dialog, IDOK);

@@ -6,9 +6,9 @@
 
 #include "common/DialogDriver.h"
 #include "res/resource.h"
-#include "rules/ResourceString.h"
 #include "ui/Dialogs.h"
 #include "win/Dialog.h"
+#include "win/ResourceString.h"
 
 using namespace uitest;
 using quillora::Rule;
@@ -67,7 +67,7 @@ TEST(DialogTemplates, ControlsSitWhereTheLayoutPutsThem) {
     // Drop-down lists are as high as their edit part, so only x, y and width.
     expectLayout(IDD_RULE_BASIC_PAGE, {{IDC_MATCH_METHOD, 150, 48, 72, 51}}, false);
     // (The number boxes give up their right edge to the attached spin.)
-    expectLayout(IDD_RULE_SHRINK_PAGE, {{IDC_CORATIO, 156, 8, 72, 10},
+    expectLayout(IDD_RULE_SHRINK_PAGE, {{IDC_AUTO_HEIGHT, 156, 8, 72, 10},
                                         {IDC_UPDATE_DISPLAY, 12, 90, 75, 10},
                                         {IDC_UPDATE_ELAPSE, 60, 102, 60, 12},
                                         {IDC_TOPMOST, 12, 138, 68, 10},
@@ -122,7 +122,7 @@ TEST(Centring, CentresOnTheReferenceAndKeepsInsideTheWorkArea) {
 
 TEST(AboutDialog, ShowsString134AndTheLinkAndClosesWithEnter) {
     const int result = RunDialog([] { return quillora::ShowAboutDialog(nullptr); }, kAboutTitle, [](HWND dialog) {
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_TEXT)), quillora::LoadResourceString(IDS_ABOUT_TEXT));
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_TEXT)), win::LoadResourceString(IDS_ABOUT_TEXT));
         EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_ABOUT_LINK)).rfind("https://", 0), 0u);
         EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(dialog, IDC_ABOUT_LINK), GWL_STYLE) & SS_NOTIFY);
         // Centred on the work area (the owner is missing).
@@ -133,7 +133,7 @@ TEST(AboutDialog, ShowsString134AndTheLinkAndClosesWithEnter) {
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(quillora::LoadResourceString(IDS_ABOUT_TEXT).find("Quillora Version 1.2.3\r\n\r\n"), 0u);
+    EXPECT_EQ(win::LoadResourceString(IDS_ABOUT_TEXT).find("Quillora Version 1.2.3\r\n\r\n"), 0u);
 }
 
 TEST(QuickCaptureDialog, ShowsTheTargetTitleAndOkFillsOnlyTheShrinkSettings) {

@@ -5,7 +5,8 @@
 #include <random>
 #include <string>
 
-#include "pseudo/Stretcher.h"
+#include "pseudo/CaptureRoute.h"
+#include "scale/Stretcher.h"
 #include "rules/Rule.h"
 #include "tools/MemorySurface.h"
 

@@ -4,10 +4,8 @@
 
 #include <windows.h>
 
-#include <boost/shared_ptr.hpp>
-
-#include "pseudo/BoxScaler.h"
-#include "pseudo/ImageBuffer.h"
+#include "scale/BoxScaler.h"
+#include "scale/ImageBuffer.h"
 
 namespace quillora {
 
@@ -37,8 +35,5 @@ private:
     ImageBuffer source_;       // the current strip of the original's rows
     ImageBuffer destination_;  // the scaled picture
 };
-
-// QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
 
 }  // namespace quillora

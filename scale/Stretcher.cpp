@@ -1,10 +1,6 @@
-#include "pseudo/Stretcher.h"
+#include "scale/Stretcher.h"
 
 #include <algorithm>
-
-#include <boost/make_shared.hpp>
-
-#include "rules/Rule.h"
 
 namespace quillora {
 
@@ -58,11 +54,6 @@ bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, 
     if (!scaler_.Scale(rows, destination_.Row(0), destination_.Width())) return false;
     // Only what the scaler wrote; the rest of the back buffer keeps its pixels.
     return destination_.Draw(dst, destination_.Width(), destination_.Height());
-}
-
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
-    if (drawMethod == SpeedPriority) return boost::make_shared<SpeedStretcher>();
-    return boost::make_shared<QualityStretcher>();
 }
 
 }  // namespace quillora

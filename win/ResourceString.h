@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace quillora {
+namespace win {
 
 // The text of a string-table entry of the running executable, in the ANSI
 // code page; empty when the id has no text. Loaded afresh on every call.
@@ -21,4 +21,4 @@ int ShowMessageBox(HWND owner, const std::string& text, unsigned captionId, UINT
 // The same with the text of string `textId`.
 int ShowMessageBox(HWND owner, unsigned textId, unsigned captionId, UINT type);
 
-}  // namespace quillora
+}  // namespace win

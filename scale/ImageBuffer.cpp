@@ -1,4 +1,4 @@
-#include "pseudo/ImageBuffer.h"
+#include "scale/ImageBuffer.h"
 
 #include <algorithm>
 #include <utility>

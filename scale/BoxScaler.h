@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pseudo/BoxKernels.h"
+#include "scale/BoxKernels.h"
 
 namespace quillora {
 

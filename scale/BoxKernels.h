@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "pseudo/Reciprocal.h"
+#include "scale/Reciprocal.h"
 
 namespace quillora::box {
 

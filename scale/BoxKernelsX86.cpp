@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "pseudo/BoxKernels.h"
+#include "scale/BoxKernels.h"
 
 // 32-bit Windows calls window procedures with a stack aligned to 4 bytes
 // only; SSE2 code that keeps vectors on the stack needs 16.

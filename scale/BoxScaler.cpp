@@ -1,4 +1,4 @@
-#include "pseudo/BoxScaler.h"
+#include "scale/BoxScaler.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "rules/ResourceString.h"
+#include "win/ResourceString.h"
 
 #include <vector>
 
-namespace quillora {
+namespace win {
 
 std::string LoadResourceString(unsigned id) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -38,4 +38,4 @@ int ShowMessageBox(HWND owner, unsigned textId, unsigned captionId, UINT type) {
     return ShowMessageBox(owner, LoadResourceString(textId), captionId, type);
 }
 
-}  // namespace quillora
+}  // namespace win

@@ -1,5 +1,5 @@
 // The box-average loops in plain C++, for processors without SSE2.
-#include "pseudo/BoxKernels.h"
+#include "scale/BoxKernels.h"
 
 namespace quillora::box {
 
