@@ -12,7 +12,6 @@ namespace quillora {
 namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT kQuickEditCommand = 1;
 constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
 
 // The objects alive in this process. The original's "PseudoWindowObject" is a

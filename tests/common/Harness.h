@@ -10,7 +10,12 @@
 #include <thread>
 #include <vector>
 
+#include "common/TestWindowCommands.h"
+
 namespace e2e {
+
+using uitest::PostTestWindowCommand;
+using uitest::TestWindowCommand;
 
 // Folder that holds the test executable and the built programs.
 std::string BinDir();

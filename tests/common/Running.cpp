@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "app/Messages.h"
+
 namespace e2e {
 
 std::string RuleSection(int n, const std::vector<std::string>& keys) {
@@ -40,7 +42,7 @@ LRESULT RunningQuillora::Send(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 
 bool RunningQuillora::Exit(DWORD* code) {
-    PostMessageA(mainWindow_, WM_COMMAND, 12, 0);
+    PostMessageA(mainWindow_, WM_COMMAND, quillora::ID_EXIT, 0);
     return process_.WaitExit(15000, code);
 }
 
@@ -129,7 +131,7 @@ bool Answers(HWND hwnd, UINT timeoutMs) {
 }
 
 bool Hang(const TestWindow& w, int ms) {
-    PostMessageA(w.hwnd, WM_APP + 1, 4, ms);  // testwin's "stop answering"
+    PostTestWindowCommand(w.hwnd, TestWindowCommand::StopAnswering, ms);
     return WaitUntil([&] { return !Answers(w.hwnd, 50); }, 2000);
 }
 

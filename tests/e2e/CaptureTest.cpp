@@ -30,7 +30,7 @@ bool Shows(HWND pseudo, COLORREF colour) {
     return all;
 }
 
-void Repaint(HWND original, COLORREF colour) { PostMessageA(original, WM_APP + 1, 3, static_cast<LPARAM>(colour)); }
+void Repaint(HWND original, COLORREF colour) { PostTestWindowCommand(original, TestWindowCommand::Repaint, static_cast<LPARAM>(colour)); }
 
 }  // namespace
 

@@ -2,16 +2,17 @@
 // through their controls' messages from this process.
 #include <gtest/gtest.h>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr UINT kSettingsCommand = 10;
-constexpr UINT kAboutCommand = 11;
-constexpr UINT kExitCommand = 12;
-constexpr UINT kQuickEditCommand = 1;
+using quillora::ID_ABOUT;
+using quillora::ID_EXIT;
+using quillora::ID_SETTINGS;
+using quillora::kQuickEditCommand;
 
 std::string PixelRule(int n, const std::string& title) {
     return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "StretchWidth=200",
@@ -36,7 +37,7 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
     const std::string ini = q.Box().ReadIni();
 
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
@@ -56,16 +57,16 @@ TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeaves
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
 
-    q.Post(WM_COMMAND, kAboutCommand);
+    q.Post(WM_COMMAND, ID_ABOUT);
     HWND about = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
     ASSERT_NE(about, nullptr);
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND settings = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(settings, nullptr) << "Settings did nothing while About was open";
     EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
 
     // Exit while both are open: nothing is shrunk again on the way out.
-    q.Post(WM_COMMAND, kExitCommand);
+    q.Post(WM_COMMAND, ID_EXIT);
     ASSERT_TRUE(q.Proc().WaitExit(15000));
     EXPECT_TRUE(IsReleased(target.hwnd));
     EXPECT_EQ(LayeredAlpha(target.hwnd), -1);
@@ -74,7 +75,7 @@ TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeaves
 TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
     RunningQuillora q(DefaultGlobals() + PixelRule(1, "Nobody"));
     ASSERT_TRUE(q.Ok());
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(dialog, nullptr);
     HWND mergin = Control(dialog, 1060);
@@ -94,7 +95,7 @@ TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
 TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
     RunningQuillora q(DefaultGlobals());
     ASSERT_TRUE(q.Ok());
-    q.Post(WM_COMMAND, kAboutCommand);
+    q.Post(WM_COMMAND, ID_ABOUT);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ControlText(GetDlgItem(dialog, 1024)).rfind("Quillora Version 1.2.3\r\n\r\n", 0), 0u);

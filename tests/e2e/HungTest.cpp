@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
 using namespace e2e;
@@ -48,7 +49,7 @@ TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
 
     ASSERT_TRUE(Hang(hung, 12000));
     const DWORD start = GetTickCount();
-    q.Post(WM_COMMAND, 9);  // pause
+    q.Post(WM_COMMAND, quillora::ID_PAUSE_RESUME);
     const bool healthyBack = WaitUntil([&] { return IsReleased(healthy.hwnd); }, 15000);
     const DWORD elapsed = GetTickCount() - start;
     std::printf("[ timing ] pause with a hung original: healthy window given back after %lu ms\n", elapsed);
@@ -75,7 +76,7 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
     ASSERT_TRUE(Hang(hung, 15000));
     ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
     const DWORD start = GetTickCount();
-    q.Post(WM_COMMAND, 12);  // exit
+    q.Post(WM_COMMAND, quillora::ID_EXIT);
     DWORD code = 1;
     ASSERT_TRUE(q.Proc().WaitExit(8000, &code)) << "exit waits for the hung program";
     std::printf("[ timing ] exit with a hung original: %lu ms\n", GetTickCount() - start);
@@ -102,10 +103,10 @@ TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAK
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
 
-    q.Send(WM_COMMAND, 9);  // pause
+    q.Send(WM_COMMAND, quillora::ID_PAUSE_RESUME);
     EXPECT_TRUE(HasItsOwnLook(w.hwnd));
 
-    q.Send(WM_COMMAND, 9);  // resume: shrunk again, then the program is killed
+    q.Send(WM_COMMAND, quillora::ID_PAUSE_RESUME);  // resume: shrunk again, then the program is killed
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     q.Proc().Kill();
     q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "OwnLook", "0"));

@@ -1,15 +1,14 @@
 // Pause, resume, exit, quick capture and recovery after an abrupt end.
 #include <gtest/gtest.h>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
 using namespace e2e;
 
-namespace {
-
-const UINT kTrayNotify = WM_APP + 1;
-
-}  // namespace
+using quillora::ID_PAUSE_RESUME;
+using quillora::kTrayIconId;
+using quillora::WM_TRAY_NOTIFY;
 
 TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     FocusSink sink;
@@ -23,7 +22,7 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(plain.hwnd) && IsShrunk(layered.hwnd); }));
     HWND oldPseudo = PseudoOf(plain.hwnd);
 
-    q.Send(WM_COMMAND, 9);  // pause
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     EXPECT_TRUE(IsReleased(plain.hwnd, false));
     EXPECT_TRUE(IsReleased(layered.hwnd, true));
     EXPECT_FALSE(IsWindow(oldPseudo));
@@ -35,11 +34,11 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     EXPECT_EQ(PseudoOf(later.hwnd), nullptr) << "a window was matched while paused";
 
     // Resume through a double click on the tray icon.
-    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
     for (HWND hwnd : {plain.hwnd, layered.hwnd, later.hwnd}) {
         EXPECT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
     }
-    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);  // pause again by double click
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);  // pause again by double click
     EXPECT_TRUE(IsReleased(later.hwnd));
 }
 
@@ -154,8 +153,8 @@ TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     // Once given back it is an ordinary window again; the rule applies anew
     // only when it is reported again (at the next resume).
     sink.Take();  // closing the pseudo window may have activated the original
-    q.Send(WM_COMMAND, 9);
-    q.Send(WM_COMMAND, 9);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
 }
 
@@ -169,7 +168,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
     // A click released within half a second.
     MoveCursor(1270, 1010);
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     MouseButton(false);
     Pump(900);
     EXPECT_EQ(FindWindowOf(q.Proc().Id(), "CaptureWindow", 0), nullptr);
@@ -177,7 +176,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 
     // Held: the green frame appears and follows the window under the cursor.
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
     ASSERT_NE(frame, nullptr);
     RECT target = WindowRect(w.hwnd);
@@ -211,7 +210,7 @@ TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     RECT pr = WindowRect(pseudo);
     MoveCursor(pr.left + 5, pr.top + 5);
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(WaitFor([&] {

@@ -187,7 +187,7 @@ TEST(Shrink, WindowsShownAfterTheirReportAreShrunkUnderTheirShownTitle) {
 
     // One that stays hidden and goes away leaves nothing behind.
     EXPECT_EQ(PseudoOf(never.hwnd), nullptr);
-    PostMessageA(never.hwnd, WM_APP + 1, 1, 0);
+    PostTestWindowCommand(never.hwnd, TestWindowCommand::Close);
     ASSERT_TRUE(never.process.WaitExit(5000));
     EXPECT_EQ(WindowsOf(q.Proc().Id(), "PseudoWindow").size(), 2u);
 }
@@ -242,7 +242,7 @@ TEST(Shrink, ForegroundMaximisedAndMinimisedOriginals) {
 
     // Closing an original removes its pseudo window at the next poll.
     HWND pseudo = PseudoOf(front.hwnd);
-    PostMessageA(front.hwnd, WM_APP + 1, 1, 0);
+    PostTestWindowCommand(front.hwnd, TestWindowCommand::Close);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }));
 }
 
@@ -260,7 +260,7 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
         ASSERT_TRUE(WaitFor([&] { return IsShrunk(early.hwnd); })) << more;
         HWND pseudo = PseudoOf(early.hwnd);
         Pump(1500);  // the poll settles into its quiet rhythm
-        PostMessageA(early.hwnd, WM_APP + 1, 5, 20000);
+        PostTestWindowCommand(early.hwnd, TestWindowCommand::DestroyAndLinger, 20000);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(early.hwnd); }));
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }, 2500))
             << "a destroyed original kept its pseudo window " << more;

@@ -403,7 +403,7 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
         ASSERT_TRUE(object);
         EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 
-        PostMessageA(original, WM_APP + 1, 3, kBlue);
+        uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Repaint, kBlue);
         EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
     }
 }
@@ -465,7 +465,7 @@ TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
     EXPECT_FALSE(IsWindow(pseudo));
     // The title change is posted after SC_CLOSE, so once it shows SC_CLOSE was handled.
     ATOM marker = GlobalAddAtomA("after close");
-    PostMessageA(original, WM_APP + 1, 2, marker);
+    uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Retitle, marker);
     ASSERT_TRUE(pumpUntil([&] { return e2e::Text(original) == "after close"; }));
     GlobalDeleteAtom(marker);
     EXPECT_EQ(GetPropA(original, "TestSysCloseCount"), reinterpret_cast<HANDLE>(1));
@@ -493,7 +493,7 @@ TEST_F(PseudoWindowTest, StaleTestDropsEntriesOfClosedOriginalsAndKeepsOrder) {
     for (HWND w : originals) ASSERT_TRUE(attach(w));
     const std::vector<PseudoWindowPtr> before = list_;
 
-    PostMessageA(originals[1], WM_APP + 1, 1, 0);
+    uitest::PostTestWindowCommand(originals[1], uitest::TestWindowCommand::Close);
     ASSERT_TRUE(pumpUntil([&] { return !IsWindow(originals[1]); }));
     list_.erase(std::remove_if(list_.begin(), list_.end(), [](const PseudoWindowPtr& e) { return IsStale(*e); }),
                 list_.end());
