@@ -7,7 +7,7 @@
 
 #include "common/Pump.h"
 
-namespace e2e {
+namespace uitest {
 
 std::string BinDir() {
     char path[MAX_PATH] = {};
@@ -299,4 +299,4 @@ RECT WindowRect(HWND hwnd) {
     return rc;
 }
 
-}  // namespace e2e
+}  // namespace uitest

@@ -12,10 +12,7 @@
 
 #include "common/TestWindowCommands.h"
 
-namespace e2e {
-
-using uitest::PostTestWindowCommand;
-using uitest::TestWindowCommand;
+namespace uitest {
 
 // Folder that holds the test executable and the built programs.
 std::string BinDir();
@@ -116,4 +113,4 @@ int LayeredAlpha(HWND hwnd);
 bool HasExStyle(HWND hwnd, DWORD bits);
 RECT WindowRect(HWND hwnd);
 
-}  // namespace e2e
+}  // namespace uitest

@@ -6,7 +6,7 @@
 
 #include "app/Messages.h"
 
-namespace e2e {
+namespace uitest {
 
 std::string RuleSection(int n, const std::vector<std::string>& keys) {
     std::ostringstream s;
@@ -15,10 +15,21 @@ std::string RuleSection(int n, const std::vector<std::string>& keys) {
     return s.str();
 }
 
-std::string DefaultGlobals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
+std::string Globals(int activeRestore, int margin, int sensitivity) {
+    return "[Quillora]\r\nActiveRestore=" + std::to_string(activeRestore) + "\r\nMergin=" + std::to_string(margin) +
+           "\r\nSensitivity=" + std::to_string(sensitivity) + "\r\n";
+}
 
 std::string TitleRule(int n, const std::string& title, const std::string& validness) {
     return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
+}
+
+std::string PixelRule(int n, const std::string& title, int direction, const std::string& extra) {
+    std::vector<std::string> keys = {"Explanation=" + title, "Title=" + title, "MatchMethod=0",
+                                     "StretchWidth=200",     "StretchHeight=150", "StretchWidthUnit=1",
+                                     "StretchHeightUnit=1",  "StretchDirection=" + std::to_string(direction)};
+    if (!extra.empty()) keys.push_back(extra);
+    return RuleSection(n, keys);
 }
 
 TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more) {
@@ -144,4 +155,4 @@ void MouseButton(bool down) {
     SendInput(1, &input, sizeof input);
 }
 
-}  // namespace e2e
+}  // namespace uitest

@@ -9,7 +9,7 @@
 #include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -13,11 +13,6 @@ using quillora::ID_ABOUT;
 using quillora::ID_EXIT;
 using quillora::ID_SETTINGS;
 using quillora::kQuickEditCommand;
-
-std::string PixelRule(int n, const std::string& title) {
-    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "StretchWidth=200",
-                           "StretchHeight=150", "StretchWidthUnit=1", "StretchHeightUnit=1"});
-}
 
 int ClientWidth(HWND w) {
     RECT r{};
@@ -31,7 +26,7 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
     FocusSink sink;
     TestWindow target = StartTestWindow("--title SettingsTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "SettingsTarget"));
+    RunningQuillora q(Globals() + PixelRule(1, "SettingsTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
@@ -52,7 +47,7 @@ TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeaves
     FocusSink sink;
     TestWindow target = StartTestWindow("--title UnderDialogs --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "UnderDialogs"));
+    RunningQuillora q(Globals() + PixelRule(1, "UnderDialogs"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
@@ -73,7 +68,7 @@ TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeaves
 }
 
 TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "Nobody"));
+    RunningQuillora q(Globals() + PixelRule(1, "Nobody"));
     ASSERT_TRUE(q.Ok());
     q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
@@ -93,7 +88,7 @@ TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
 }
 
 TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
     q.Post(WM_COMMAND, ID_ABOUT);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
@@ -107,7 +102,7 @@ TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSiz
     FocusSink sink;
     TestWindow target = StartTestWindow("--title QuickEditTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "QuickEditTarget"));
+    RunningQuillora q(Globals() + PixelRule(1, "QuickEditTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));

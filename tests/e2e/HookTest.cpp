@@ -7,7 +7,7 @@
 #include "hook/QuilloraHelper.h"
 #include "tools/HookProbe.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 using quillora::ID_PAUSE_RESUME;
 using quillora::kTrayIconId;
@@ -12,7 +12,7 @@ using quillora::WM_TRAY_NOTIFY;
 
 TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") +
+    RunningQuillora q(Globals() + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") +
                       TitleRule(3, "LaterWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow plain = SmallTestWindow("PlainWin", 20, 20);
@@ -44,7 +44,7 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
 
 TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "ExitWin"));
+    RunningQuillora q(Globals() + TitleRule(1, "ExitWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("ExitWin", 20, 20);
     ASSERT_NE(w.hwnd, nullptr);
@@ -67,7 +67,7 @@ TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayB
     // once the end-session message is answered, the process (and its guard)
     // may be ended at any moment.
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "SessionWin"));
+    RunningQuillora q(Globals() + TitleRule(1, "SessionWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("SessionWin", 20, 20);
     ASSERT_NE(w.hwnd, nullptr);
@@ -86,7 +86,7 @@ TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayB
 TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     FocusSink sink;
     const std::string rules = TitleRule(1, "KillA") + TitleRule(2, "KillB") + TitleRule(3, "KillC");
-    RunningQuillora q(DefaultGlobals() + rules);
+    RunningQuillora q(Globals() + rules);
     ASSERT_TRUE(q.Ok());
     TestWindow a = SmallTestWindow("KillA", 20, 20), b = SmallTestWindow("KillB", 400, 20),
                c = SmallTestWindow("KillC", 20, 400, "--layered");
@@ -101,7 +101,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     EXPECT_EQ(LayeredAlpha(a.hwnd), 0) << "nothing gave the window back yet";
 
     // Started with the rules switched off: the windows are only given back.
-    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
+    q.Box().WriteIni(std::string(Globals()) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
                      TitleRule(3, "KillC", "0"));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitFor([&] {
@@ -110,7 +110,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     ASSERT_TRUE(q.Exit());
 
     // With the rules on again they are shrunk anew by the new process.
-    q.Box().WriteIni(DefaultGlobals() + rules);
+    q.Box().WriteIni(Globals() + rules);
     ASSERT_TRUE(q.Restart());
     sink.Take();
     for (HWND hwnd : {a.hwnd, b.hwnd, c.hwnd}) {
@@ -123,7 +123,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
 
 TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
+    RunningQuillora q(Globals() + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
     ASSERT_TRUE(q.Ok());
     TestWindow a = SmallTestWindow("GuardA", 20, 20), b = SmallTestWindow("GuardB", 400, 20, "--layered");
     ASSERT_TRUE(a.hwnd && b.hwnd);
@@ -140,7 +140,7 @@ TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
 
 TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Stubborn"));
+    RunningQuillora q(Globals() + TitleRule(1, "Stubborn"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Stubborn", 20, 20, "--refuse-close");
     ASSERT_NE(w.hwnd, nullptr);
@@ -160,7 +160,7 @@ TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
 
 TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Target", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);
@@ -199,7 +199,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 
 TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Shrunk"));
+    RunningQuillora q(Globals() + TitleRule(1, "Shrunk"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Shrunk", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);

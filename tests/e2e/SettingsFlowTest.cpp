@@ -9,7 +9,7 @@
 #include "common/Running.h"
 #include "res/resource.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
     FocusSink sink;
     TestWindow target = StartTestWindow("--title FlowTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "FlowTarget"));
+    RunningQuillora q(Globals() + TitleRule(1, "FlowTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }));
@@ -73,7 +73,7 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
 }
 
 TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
-    const std::string ini = DefaultGlobals() + TitleRule(1, "Kept");
+    const std::string ini = Globals() + TitleRule(1, "Kept");
     RunningQuillora q(ini);
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(SetFileAttributesA(q.Box().IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
@@ -92,7 +92,7 @@ TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
 }
 
 TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Kept"));
+    RunningQuillora q(Globals() + TitleRule(1, "Kept"));
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(q.Exit());
     const std::string saved = q.Box().ReadIni();
@@ -108,7 +108,7 @@ TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
 }
 
 TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
+    RunningQuillora q(Globals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
     ASSERT_TRUE(q.Ok());
     const DWORD pid = q.Proc().Id();
     q.Post(WM_COMMAND, ID_SETTINGS);
@@ -165,7 +165,7 @@ TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
 
 TEST(SettingsFlow, QuickCaptureOkShrinksThePickAndAPauseDiscardsIt) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
     TestWindow target = StartTestWindow("--title NoRuleNamesMe --x 100 --y 100 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);

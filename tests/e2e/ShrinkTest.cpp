@@ -9,23 +9,9 @@
 #include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
-
-std::string Globals(int activeRestore = 1, int mergin = 30, int sensitivity = 30) {
-    return "[Quillora]\r\nActiveRestore=" + std::to_string(activeRestore) + "\r\nMergin=" + std::to_string(mergin) +
-           "\r\nSensitivity=" + std::to_string(sensitivity) + "\r\n";
-}
-
-// A 200 x 150 pixel pseudo window at the given corner for windows titled `title`.
-std::string PixelRule(int n, const std::string& title, int direction, const std::string& extra = "") {
-    std::vector<std::string> keys = {"Explanation=" + title, "Title=" + title, "MatchMethod=0",
-                                     "StretchWidth=200",     "StretchHeight=150", "StretchWidthUnit=1",
-                                     "StretchHeightUnit=1",  "StretchDirection=" + std::to_string(direction)};
-    if (!extra.empty()) keys.push_back(extra);
-    return RuleSection(n, keys);
-}
 
 TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
     return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +

@@ -25,7 +25,7 @@
 #include "common/Harness.h"
 #include "rules/Settings.h"
 
-using namespace e2e;
+using namespace uitest;
 using Clock = std::chrono::steady_clock;
 
 namespace {

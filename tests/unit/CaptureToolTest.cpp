@@ -54,12 +54,6 @@ struct OtherProgram {
     }
 };
 
-RECT windowRect(HWND w) {
-    RECT r{};
-    if (w) GetWindowRect(w, &r);
-    return r;
-}
-
 POINT centreOf(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
@@ -90,9 +84,9 @@ void dragCapture(HWND dialog, POINT to, const std::function<void(HWND)>& check) 
         // Where the frame finds no target there is no state to wait for:
         // give its tracking a few ticks.
         if (!target) return Later(release, 400);
-        const RECT expected = windowRect(target);
+        const RECT expected = WindowRect(target);
         When([=] {
-            const RECT frame = windowRect(FindWindowA(kFrameClass, nullptr));
+            const RECT frame = WindowRect(FindWindowA(kFrameClass, nullptr));
             return EqualRect(&frame, &expected) != FALSE;
         },
              release, "the frame on the window under the cursor");

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/Harness.h"
 #include "common/Pump.h"
 #include "ui/CaptureWindow.h"
 
 using quillora::CaptureWindow;
 using quillora::OutermostVisibleAncestor;
+using uitest::WindowRect;
 
 namespace {
 
@@ -22,12 +24,6 @@ struct Host {
     }
     ~Host() { DestroyWindow(top); }
 };
-
-RECT windowRect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 }  // namespace
 
@@ -60,8 +56,8 @@ TEST(CaptureWindow, FollowsTheTopLevelWindowUnderTheCursorAndKeepsTargetAcrossRe
     ASSERT_TRUE(frame.Create(nullptr));
     SetCursorPos(150 + 100, 150 + 70);  // over the child button
     ASSERT_TRUE(uitest::PumpUntil([&] { return frame.Target() == host.top; }));
-    const RECT target = windowRect(host.top);
-    ASSERT_TRUE(uitest::PumpUntil([&] { const RECT now = windowRect(frame.handle());
+    const RECT target = WindowRect(host.top);
+    ASSERT_TRUE(uitest::PumpUntil([&] { const RECT now = WindowRect(frame.handle());
         return EqualRect(&target, &now) != 0; }));
     // Only a hollow frame takes part in hit testing.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);

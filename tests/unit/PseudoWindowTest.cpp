@@ -209,7 +209,7 @@ protected:
 
     // A testwin window; with a colour, waits until it has painted it.
     HWND startOriginal(const std::string& args, COLORREF painted = CLR_INVALID) {
-        originals_.push_back(e2e::StartTestWindow(args));
+        originals_.push_back(uitest::StartTestWindow(args));
         HWND hwnd = originals_.back().hwnd;
         EXPECT_NE(hwnd, nullptr) << args;
         if (hwnd && painted != CLR_INVALID) {
@@ -248,7 +248,7 @@ protected:
     HWND main_ = nullptr;
     WindowHider hider_;
     std::vector<PseudoWindowPtr> list_;
-    std::deque<e2e::TestWindow> originals_;
+    std::deque<uitest::TestWindow> originals_;
 };
 
 TEST_F(PseudoWindowTest, CreateMakesHiddenFramedToolWindowWithEditMenuAndProperties) {
@@ -261,7 +261,7 @@ TEST_F(PseudoWindowTest, CreateMakesHiddenFramedToolWindowWithEditMenuAndPropert
     EXPECT_EQ(style(pseudo) & framed, framed);
     EXPECT_FALSE(style(pseudo) & WS_VISIBLE);
     EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED), DWORD(WS_EX_TOOLWINDOW));
-    EXPECT_EQ(e2e::ClassOf(pseudo), "PseudoWindow");
+    EXPECT_EQ(uitest::ClassOf(pseudo), "PseudoWindow");
     EXPECT_EQ(GetParent(pseudo), nullptr);
 
     EXPECT_EQ(GetPropA(pseudo, kPropOriginalWindow), original);
@@ -300,7 +300,7 @@ TEST_F(PseudoWindowTest, CreateHonoursFramelessTopmostTranslucentRule) {
     EXPECT_EQ(style(pseudo) & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), DWORD(WS_POPUP));
     EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED),
               DWORD(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED));
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 1) << "transparency 100 must not make it invisible";
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 1) << "transparency 100 must not make it invisible";
     HMENU menu = GetSystemMenu(pseudo, FALSE);
     if (menu) {
         EXPECT_EQ(GetMenuState(menu, 1, MF_BYCOMMAND), UINT(-1));
@@ -311,15 +311,15 @@ TEST_F(PseudoWindowTest, DetachKeepsLayeredStyleOnlyOnWindowsThatHadIt) {
     HWND layered = startOriginal("--layered");
     HWND plain = startOriginal("");
     for (HWND w : {layered, plain}) hider_.Attach(w);
-    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
-    EXPECT_TRUE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(plain, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), reinterpret_cast<HANDLE>(1));
     EXPECT_EQ(GetPropA(plain, kPropLayered), nullptr);
 
     for (HWND w : {layered, plain}) hider_.Detach(w);
-    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), nullptr);
-    EXPECT_FALSE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+    EXPECT_FALSE(uitest::HasExStyle(plain, WS_EX_LAYERED));
 }
 
 TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindowStands) {
@@ -333,24 +333,24 @@ TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindow
 
     hider_.Toggle(original);
     pump();
-    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 0);
     EXPECT_FALSE(hider_.IsOriginalShown(original));
     EXPECT_TRUE(IsWindowVisible(pseudo));
     EXPECT_NE(GetForegroundWindow(), pseudo);
-    EXPECT_EQ(e2e::Text(pseudo), title.substr(0, 255));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
+    EXPECT_EQ(uitest::Text(pseudo), title.substr(0, 255));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
 
     hider_.Toggle(original);  // already shrunk: nothing changes
-    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
 
     SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     hider_.Toggle(pseudo);
     pump();
     EXPECT_FALSE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{400, 350, 800, 650}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{400, 350, 800, 650}));
 }
 
 TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
@@ -359,7 +359,7 @@ TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
     ASSERT_TRUE(object);
     ASSERT_TRUE(IsZoomed(original));
     hider_.Toggle(original);
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
 }
@@ -372,7 +372,7 @@ TEST_F(PseudoWindowTest, ToggleOnMinimisedOriginalOnlyHidesThePseudoWindow) {
     ShowWindow(object->Handle(), SW_SHOWNOACTIVATE);
     hider_.Toggle(original);
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
 }
 
@@ -384,11 +384,11 @@ TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
     SendMessageA(pseudo, WM_ENTERSIZEMOVE, 0, 0);
     hider_.Toggle(pseudo);
     EXPECT_TRUE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 0);
     SendMessageA(pseudo, WM_EXITSIZEMOVE, 0, 0);
     hider_.Toggle(pseudo);
     EXPECT_FALSE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
 }
 
 TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBothStretchers) {
@@ -459,21 +459,21 @@ TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
     auto object = attachShrunk(original);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    ASSERT_EQ(e2e::LayeredAlpha(original), 0);
+    ASSERT_EQ(uitest::LayeredAlpha(original), 0);
 
     SendMessageA(pseudo, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(pseudo));
     // The title change is posted after SC_CLOSE, so once it shows SC_CLOSE was handled.
     ATOM marker = GlobalAddAtomA("after close");
     uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Retitle, marker);
-    ASSERT_TRUE(pumpUntil([&] { return e2e::Text(original) == "after close"; }));
+    ASSERT_TRUE(pumpUntil([&] { return uitest::Text(original) == "after close"; }));
     GlobalDeleteAtom(marker);
     EXPECT_EQ(GetPropA(original, "TestSysCloseCount"), reinterpret_cast<HANDLE>(1));
 
     EXPECT_TRUE(IsStale(*object));
     EXPECT_EQ(PseudoWindow::FromOriginal(original), nullptr);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
-    EXPECT_FALSE(e2e::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
+    EXPECT_FALSE(uitest::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
     EXPECT_EQ(GetPropA(original, kPropPseudoWindow), nullptr);
     EXPECT_EQ(GetPropA(original, kPropPseudoWindowObject), nullptr);
 }
@@ -510,7 +510,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     auto shrunk = attachShrunk(plain);
     auto restored = attach(layered);
     ASSERT_TRUE(shrunk && restored);
-    ASSERT_EQ(e2e::LayeredAlpha(plain), 0);
+    ASSERT_EQ(uitest::LayeredAlpha(plain), 0);
 
     hider_.ReleaseAll(list_);
     EXPECT_TRUE(list_.empty());
@@ -518,7 +518,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     EXPECT_EQ(restored->Handle(), nullptr);
     EXPECT_EQ(exStyle(plain), plainStyle);
     EXPECT_EQ(exStyle(layered), layeredStyle);
-    EXPECT_EQ(e2e::LayeredAlpha(layered), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(layered), 255);
     for (HWND w : {plain, layered}) {
         EXPECT_EQ(propertyNames(w), std::set<std::string>{kPropTransparency});
         EXPECT_TRUE(hider_.IsOriginalShown(w));
@@ -532,14 +532,14 @@ TEST_F(PseudoWindowTest, WheelMakesAnOpaquePseudoWindowTranslucentWithinLimits) 
     auto object = attach(original, rule);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    ASSERT_FALSE(e2e::HasExStyle(pseudo, WS_EX_LAYERED));
+    ASSERT_FALSE(uitest::HasExStyle(pseudo, WS_EX_LAYERED));
 
     SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 51);  // 85 is held at 80
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 51);  // 85 is held at 80
     EXPECT_TRUE(object->GetRule().Transparent);
     SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(object->GetRule().Transparency, 70);
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 77);
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 77);
 }
 
 TEST_F(PseudoWindowTest, ClickReachesTheMainWindowOnlyForLeftClickRules) {
@@ -644,11 +644,11 @@ TEST_F(PseudoWindowTest, OnlyLiveObjectsAreReachedThroughTheOriginal) {
     SetPropA(a, kPropPseudoWindowObject, stored);
     EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr);
     hider_.Toggle(a);
-    EXPECT_EQ(e2e::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
+    EXPECT_EQ(uitest::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
 
     // A value left by an earlier run may name any window by now.
     SetPropA(a, kPropPseudoWindow, main_);
     hider_.Toggle(a);
-    EXPECT_EQ(e2e::LayeredAlpha(a), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(a), 255);
     EXPECT_FALSE(IsWindowVisible(main_));
 }
