@@ -145,7 +145,7 @@ BoxSeen AnswerMessageBox(const std::function<void()>& trigger, int answer) {
         },
         GetTickCount(), stop);
     trigger();
-    PumpUntil([&] { return seen.shown; }, 3000);
+    WaitUntil([&] { return seen.shown; }, 3000);
     *stop = true;
     return seen;
 }

@@ -46,7 +46,6 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void pump() { uitest::DispatchPending(); }
 
-bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) { return uitest::PumpUntil(cond, timeoutMs); }
 
 COLORREF clientPixel(HWND hwnd) {
     RECT rc{};
@@ -120,7 +119,7 @@ public:
     // window where another covers it, so windows that are read stand apart.
     PrintOnlyWindow(COLORREF printed, COLORREF painted, int x = 60) : printed_(printed), painted_(painted) {
         thread_ = std::thread([this, x] { run(x); });
-        uitest::PumpUntil([this] { return hwnd_.load() != nullptr; }, 5000);
+        uitest::WaitUntil([this] { return hwnd_.load() != nullptr; }, 5000);
     }
     ~PrintOnlyWindow() {
         if (HWND hwnd = hwnd_.load()) PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -213,7 +212,7 @@ protected:
         HWND hwnd = originals_.back().hwnd;
         EXPECT_NE(hwnd, nullptr) << args;
         if (hwnd && painted != CLR_INVALID) {
-            EXPECT_TRUE(pumpUntil([&] { return clientPixel(hwnd) == painted; }));
+            EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(hwnd) == painted; }));
         }
         return hwnd;
     }
@@ -238,7 +237,7 @@ protected:
     // Waits until everything posted to the main window so far has arrived.
     void drainMainQueue() {
         PostMessageA(main_, kMarker, 0, 0);
-        ASSERT_TRUE(pumpUntil([] { return !g_received.empty() && g_received.back().msg == kMarker; }));
+        ASSERT_TRUE(uitest::WaitUntil([] { return !g_received.empty() && g_received.back().msg == kMarker; }));
     }
 
     bool receivedAny(UINT msg) const {
@@ -401,10 +400,10 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
         rule.UpdateDisplayElapse = 50;
         auto object = attachShrunk(original, rule);
         ASSERT_TRUE(object);
-        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+        EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 
         uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Repaint, kBlue);
-        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
+        EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
     }
 }
 
@@ -420,10 +419,10 @@ TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIs
     rule.UpdateDisplayElapse = 50;
     auto object = attachShrunk(original.Handle(), rule);
     ASSERT_TRUE(object);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
 
     PostMessageA(original.Handle(), PrintOnlyWindow::kSleep, 4000, 0);
-    ASSERT_TRUE(pumpUntil([&] { return !WindowHider::Answers(original.Handle()); }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !WindowHider::Answers(original.Handle()); }));
     const DWORD start = GetTickCount();
     object->Capture(original.Handle());
     EXPECT_LT(GetTickCount() - start, 1000u) << "the capture waited for a program that does not answer";
@@ -431,7 +430,7 @@ TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIs
     EXPECT_EQ(clientPixel(object->Handle()), kGreen) << "a hung original keeps its last picture";
 
     PostMessageA(original.Handle(), PrintOnlyWindow::kRepaint, kBlue, 0);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
 }
 
 TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrintedAtEveryRefresh) {
@@ -442,7 +441,7 @@ TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrin
     rule.UpdateDisplay = true;
     rule.UpdateDisplayElapse = 20;
     // Shrunk once it has painted (before, its DC is black like any other).
-    ASSERT_TRUE(pumpUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
     ASSERT_TRUE(attachShrunk(green.Handle(), rule));
     ASSERT_TRUE(attachShrunk(black.Handle(), rule));
     // A window just made layered may read black until it has painted again,
@@ -466,7 +465,7 @@ TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
     // The title change is posted after SC_CLOSE, so once it shows SC_CLOSE was handled.
     ATOM marker = GlobalAddAtomA("after close");
     uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Retitle, marker);
-    ASSERT_TRUE(pumpUntil([&] { return uitest::Text(original) == "after close"; }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::Text(original) == "after close"; }));
     GlobalDeleteAtom(marker);
     EXPECT_EQ(GetPropA(original, "TestSysCloseCount"), reinterpret_cast<HANDLE>(1));
 
@@ -494,7 +493,7 @@ TEST_F(PseudoWindowTest, StaleTestDropsEntriesOfClosedOriginalsAndKeepsOrder) {
     const std::vector<PseudoWindowPtr> before = list_;
 
     uitest::PostTestWindowCommand(originals[1], uitest::TestWindowCommand::Close);
-    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(originals[1]); }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !IsWindow(originals[1]); }));
     list_.erase(std::remove_if(list_.begin(), list_.end(), [](const PseudoWindowPtr& e) { return IsStale(*e); }),
                 list_.end());
 
@@ -598,7 +597,7 @@ TEST_F(PseudoWindowTest, UserResizeIsLearnedAndRecapturedButPlacementIsNot) {
     EXPECT_EQ(object->GetRule().StretchWidth, static_cast<int>(100.0 / client.right * 100));
     EXPECT_EQ(object->GetRule().StretchHeight, 70);
     EXPECT_FALSE(object->GetRule().Coratio);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 }
 
 TEST_F(PseudoWindowTest, CtrlSizingFromTheLeftEdgeMovesTheTopEdge) {
@@ -616,7 +615,7 @@ TEST_F(PseudoWindowTest, CtrlSizingFromTheLeftEdgeMovesTheTopEdge) {
     EXPECT_TRUE(sameRect(r, proposed)) << "without Ctrl the rectangle stays";
 
     CtrlHeld ctrl;
-    ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_CONTROL) != 0; }));
+    ASSERT_TRUE(uitest::WaitUntil([] { return GetAsyncKeyState(VK_CONTROL) != 0; }));
     SendMessageA(object->Handle(), WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(r.bottom, proposed.bottom);
     EXPECT_EQ(r.left, proposed.left);
