@@ -109,12 +109,10 @@ private:
 // A window on a thread of this process that paints `painted` (black at
 // first) and shows `printed` only when asked to print itself, as a program
 // drawn through the compositor does. It lives in this process because Wine
-// passes WM_PRINT to no other process. Counts the prints it answers.
+// passes WM_PRINT to no other process. Counts the prints it answers, and
+// obeys testwin's Repaint and StopAnswering commands.
 class PrintOnlyWindow {
 public:
-    static constexpr UINT kRepaint = WM_APP + 3;  // wParam: the new painted colour
-    static constexpr UINT kSleep = WM_APP + 4;    // wParam: milliseconds of not answering
-
     // At (x, 60): an X server without a compositor keeps no pixels of a
     // window where another covers it, so windows that are read stand apart.
     PrintOnlyWindow(COLORREF printed, COLORREF painted, int x = 60) : printed_(printed), painted_(painted) {
@@ -168,11 +166,14 @@ private:
             ++self->prints_;
             fill(hwnd, reinterpret_cast<HDC>(wp), self->printed_);
             return 0;
-        case kRepaint:
-            self->painted_ = static_cast<COLORREF>(wp);
-            InvalidateRect(hwnd, nullptr, FALSE);
+        case uitest::WM_TESTWIN_COMMAND:
+            if (static_cast<uitest::TestWindowCommand>(wp) == uitest::TestWindowCommand::Repaint) {
+                self->painted_ = static_cast<COLORREF>(lp);
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            if (static_cast<uitest::TestWindowCommand>(wp) == uitest::TestWindowCommand::StopAnswering)
+                Sleep(static_cast<DWORD>(lp));
             return 0;
-        case kSleep: Sleep(static_cast<DWORD>(wp)); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         }
         return DefWindowProcA(hwnd, msg, wp, lp);
@@ -421,7 +422,7 @@ TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIs
     ASSERT_TRUE(object);
     EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
 
-    PostMessageA(original.Handle(), PrintOnlyWindow::kSleep, 4000, 0);
+    uitest::PostTestWindowCommand(original.Handle(), uitest::TestWindowCommand::StopAnswering, 4000);
     ASSERT_TRUE(uitest::WaitUntil([&] { return !WindowHider::Answers(original.Handle()); }));
     const DWORD start = GetTickCount();
     object->Capture(original.Handle());
@@ -429,7 +430,7 @@ TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIs
     uitest::Pump(300);
     EXPECT_EQ(clientPixel(object->Handle()), kGreen) << "a hung original keeps its last picture";
 
-    PostMessageA(original.Handle(), PrintOnlyWindow::kRepaint, kBlue, 0);
+    uitest::PostTestWindowCommand(original.Handle(), uitest::TestWindowCommand::Repaint, kBlue);
     EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
 }
 
