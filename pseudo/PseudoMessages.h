@@ -12,4 +12,8 @@ constexpr UINT WM_PSEUDO_CLICKED = WM_APP + 0x14;
 // (wParam: the original).
 constexpr UINT WM_PSEUDO_REBUILD = WM_APP + 0x15;
 
+// The command the pseudo window adds to its system menu to edit its rule
+// (a WM_SYSCOMMAND id).
+constexpr UINT kQuickEditCommand = 1;
+
 }  // namespace quillora

@@ -11,7 +11,6 @@ namespace quillora {
 
 namespace {
 
-constexpr UINT kQuickEditCommand = 1;
 constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
 
 // The objects alive in this process. The original's "PseudoWindowObject" is a

@@ -145,7 +145,7 @@ BoxSeen AnswerMessageBox(const std::function<void()>& trigger, int answer) {
         },
         GetTickCount(), stop);
     trigger();
-    PumpUntil([&] { return seen.shown; }, 3000);
+    WaitUntil([&] { return seen.shown; }, 3000);
     *stop = true;
     return seen;
 }
@@ -196,16 +196,8 @@ namespace uitest {
 
 HWND PageWith(HWND dialog, int id) {
     // The control's parent, when that is a page: a dialog of its own inside.
-    HWND page = GetParent(e2e::Control(dialog, id));
-    return page && page != dialog && e2e::ClassOf(page) == "#32770" ? page : nullptr;
-}
-
-std::string Ansi(const char* utf8) {
-    wchar_t wide[1024] = {};
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
-    char out[2048] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out, nullptr, nullptr);
-    return out;
+    HWND page = GetParent(uitest::Control(dialog, id));
+    return page && page != dialog && uitest::ClassOf(page) == "#32770" ? page : nullptr;
 }
 
 }  // namespace uitest

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "common/Harness.h"
+
 namespace uitest {
 
 // Runs `step` from this thread's message loop after `delayMs`.
@@ -49,11 +51,6 @@ RECT DialogUnits(HWND dialog, int x, int y, int w, int h);
 // page gets a hidden parent), hands it to `inspect` and destroys it.
 void WithBareTemplate(int templateId, const std::function<void(HWND)>& inspect);
 
-}  // namespace uitest
-
-namespace uitest {
 // The page (a child dialog somewhere below `dialog`) that holds control `id`.
 HWND PageWith(HWND dialog, int id);
-// Code page 932 bytes of a UTF-8 literal.
-std::string Ansi(const char* utf8);
 }  // namespace uitest

@@ -7,7 +7,7 @@
 
 #include "common/Pump.h"
 
-namespace e2e {
+namespace uitest {
 
 std::string BinDir() {
     char path[MAX_PATH] = {};
@@ -25,34 +25,6 @@ std::string Ansi(const char* utf8) {
     WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, out.data(), bytes, nullptr, nullptr);
     out.resize(out.size() - 1);
     return out;
-}
-
-namespace {
-// Waiting keeps this thread's own windows (test helpers) responsive.
-void pumpAndSleep() {
-    uitest::DispatchPending();
-    Sleep(20);
-}
-}  // namespace
-
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    int streak = 0;
-    for (;;) {
-        streak = cond() ? streak + 1 : 0;
-        if (streak >= 2) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        pumpAndSleep();
-    }
-}
-
-bool WaitUntil(const std::function<bool()>& cond, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (cond()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        pumpAndSleep();
-    }
 }
 
 Process::Process(Process&& other) noexcept : handle_(other.handle_), pid_(other.pid_) {
@@ -299,4 +271,4 @@ RECT WindowRect(HWND hwnd) {
     return rc;
 }
 
-}  // namespace e2e
+}  // namespace uitest

@@ -10,7 +10,10 @@
 #include <thread>
 #include <vector>
 
-namespace e2e {
+#include "common/Pump.h"
+#include "common/TestWindowCommands.h"
+
+namespace uitest {
 
 // Folder that holds the test executable and the built programs.
 std::string BinDir();
@@ -19,11 +22,7 @@ std::string BinDir();
 // (932 under the test locale).
 std::string Ansi(const char* utf8);
 
-// Polls cond every 20 ms until it has held on two polls in a row or the
-// deadline passes. Returns whether it held.
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 10000);
-// Polls until cond holds once (for events rather than states).
-bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+// Waiting with deadlines: WaitUntil and WaitFor (common/Pump.h).
 
 class Process {
 public:
@@ -111,4 +110,4 @@ int LayeredAlpha(HWND hwnd);
 bool HasExStyle(HWND hwnd, DWORD bits);
 RECT WindowRect(HWND hwnd);
 
-}  // namespace e2e
+}  // namespace uitest

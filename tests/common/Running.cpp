@@ -4,7 +4,9 @@
 
 #include <sstream>
 
-namespace e2e {
+#include "app/Messages.h"
+
+namespace uitest {
 
 std::string RuleSection(int n, const std::vector<std::string>& keys) {
     std::ostringstream s;
@@ -13,10 +15,21 @@ std::string RuleSection(int n, const std::vector<std::string>& keys) {
     return s.str();
 }
 
-std::string DefaultGlobals() { return "[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n"; }
+std::string Globals(int activeRestore, int margin, int sensitivity) {
+    return "[Quillora]\r\nActiveRestore=" + std::to_string(activeRestore) + "\r\nMergin=" + std::to_string(margin) +
+           "\r\nSensitivity=" + std::to_string(sensitivity) + "\r\n";
+}
 
 std::string TitleRule(int n, const std::string& title, const std::string& validness) {
     return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "Validness=" + validness});
+}
+
+std::string PixelRule(int n, const std::string& title, int direction, const std::string& extra) {
+    std::vector<std::string> keys = {"Explanation=" + title, "Title=" + title, "MatchMethod=0",
+                                     "StretchWidth=200",     "StretchHeight=150", "StretchWidthUnit=1",
+                                     "StretchHeightUnit=1",  "StretchDirection=" + std::to_string(direction)};
+    if (!extra.empty()) keys.push_back(extra);
+    return RuleSection(n, keys);
 }
 
 TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more) {
@@ -40,7 +53,7 @@ LRESULT RunningQuillora::Send(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 
 bool RunningQuillora::Exit(DWORD* code) {
-    PostMessageA(mainWindow_, WM_COMMAND, 12, 0);
+    PostMessageA(mainWindow_, WM_COMMAND, quillora::ID_EXIT, 0);
     return process_.WaitExit(15000, code);
 }
 
@@ -129,7 +142,7 @@ bool Answers(HWND hwnd, UINT timeoutMs) {
 }
 
 bool Hang(const TestWindow& w, int ms) {
-    PostMessageA(w.hwnd, WM_APP + 1, 4, ms);  // testwin's "stop answering"
+    PostTestWindowCommand(w.hwnd, TestWindowCommand::StopAnswering, ms);
     return WaitUntil([&] { return !Answers(w.hwnd, 50); }, 2000);
 }
 
@@ -142,4 +155,4 @@ void MouseButton(bool down) {
     SendInput(1, &input, sizeof input);
 }
 
-}  // namespace e2e
+}  // namespace uitest

@@ -10,14 +10,17 @@
 #include "common/Harness.h"
 #include "common/Pump.h"
 
-namespace e2e {
+namespace uitest {
 
 // One [RuleN] section: key=value lines (Title=..., MatchMethod=..., ...).
 std::string RuleSection(int n, const std::vector<std::string>& keys);
-// The [Quillora] section with the default settings.
-std::string DefaultGlobals();
+// The [Quillora] section; by default with the default settings.
+std::string Globals(int activeRestore = 1, int margin = 30, int sensitivity = 30);
 // A rule, explained by `title`, for windows titled exactly `title`.
 std::string TitleRule(int n, const std::string& title, const std::string& validness = "1");
+// A rule for windows titled exactly `title` that shrinks them to a 200 x 150
+// pixel pseudo window at the corner `direction`; `extra` adds a key=value line.
+std::string PixelRule(int n, const std::string& title, int direction = 0, const std::string& extra = "");
 // A 300 x 200 test window titled `title` at (x, y); `more` adds options.
 TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more = "");
 
@@ -74,9 +77,7 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// Pumps this thread's messages for ms milliseconds (the sink lives here).
-using uitest::Pump;
 void MoveCursor(int x, int y);
 void MouseButton(bool down);
 
-}  // namespace e2e
+}  // namespace uitest

@@ -8,7 +8,7 @@
 
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -30,7 +30,7 @@ bool Shows(HWND pseudo, COLORREF colour) {
     return all;
 }
 
-void Repaint(HWND original, COLORREF colour) { PostMessageA(original, WM_APP + 1, 3, static_cast<LPARAM>(colour)); }
+void Repaint(HWND original, COLORREF colour) { PostTestWindowCommand(original, TestWindowCommand::Repaint, static_cast<LPARAM>(colour)); }
 
 }  // namespace
 
@@ -71,7 +71,7 @@ TEST(Capture, HungPrintOnlyOriginalHoldsUpNeitherQuilloraNorOtherStandIns) {
         keys.push_back("Title=" + title);
         return RuleSection(n, keys);
     };
-    RunningQuillora q(DefaultGlobals() + rule(1, "PrintOnlyHung") + rule(2, "LiveBeside"));
+    RunningQuillora q(Globals() + rule(1, "PrintOnlyHung") + rule(2, "LiveBeside"));
     ASSERT_TRUE(q.Ok());
     TestWindow hung = StartTestWindow("--title PrintOnlyHung --x 20 --y 20 --w 400 --h 300 --print-only");
     TestWindow live = StartTestWindow("--title LiveBeside --x 500 --y 20 --w 400 --h 300 --color 204020");

@@ -6,9 +6,10 @@
 #include <mutex>
 #include <thread>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -117,7 +118,7 @@ TEST(Diagnostics, AFailedAlphaChangeReachesTheDebuggerWithTheWindow) {
     EXPECT_EQ(quillora.Output().find("SetLayeredWindowAttributes"), std::string::npos) << quillora.Output();
 
     SetWindowLongA(original.hwnd, GWL_EXSTYLE, GetWindowLongA(original.hwnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
-    PostMessageA(mainWindow, WM_COMMAND, 12, 0);  // Exit gives every window back
+    PostMessageA(mainWindow, WM_COMMAND, quillora::ID_EXIT, 0);  // Exit gives every window back
     ASSERT_TRUE(WaitUntil([&] { return quillora.Ended(); }, 15000));
 
     char expected[96] = {};

@@ -2,21 +2,17 @@
 // through their controls' messages from this process.
 #include <gtest/gtest.h>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
-constexpr UINT kSettingsCommand = 10;
-constexpr UINT kAboutCommand = 11;
-constexpr UINT kExitCommand = 12;
-constexpr UINT kQuickEditCommand = 1;
-
-std::string PixelRule(int n, const std::string& title) {
-    return RuleSection(n, {"Explanation=" + title, "Title=" + title, "MatchMethod=0", "StretchWidth=200",
-                           "StretchHeight=150", "StretchWidthUnit=1", "StretchHeightUnit=1"});
-}
+using quillora::ID_ABOUT;
+using quillora::ID_EXIT;
+using quillora::ID_SETTINGS;
+using quillora::kQuickEditCommand;
 
 int ClientWidth(HWND w) {
     RECT r{};
@@ -30,13 +26,13 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
     FocusSink sink;
     TestWindow target = StartTestWindow("--title SettingsTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "SettingsTarget"));
+    RunningQuillora q(Globals() + PixelRule(1, "SettingsTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
     const std::string ini = q.Box().ReadIni();
 
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
@@ -51,30 +47,30 @@ TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeaves
     FocusSink sink;
     TestWindow target = StartTestWindow("--title UnderDialogs --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "UnderDialogs"));
+    RunningQuillora q(Globals() + PixelRule(1, "UnderDialogs"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
 
-    q.Post(WM_COMMAND, kAboutCommand);
+    q.Post(WM_COMMAND, ID_ABOUT);
     HWND about = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
     ASSERT_NE(about, nullptr);
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND settings = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(settings, nullptr) << "Settings did nothing while About was open";
     EXPECT_TRUE(IsReleased(target.hwnd)) << "the window is given back before the dialog shows";
 
     // Exit while both are open: nothing is shrunk again on the way out.
-    q.Post(WM_COMMAND, kExitCommand);
+    q.Post(WM_COMMAND, ID_EXIT);
     ASSERT_TRUE(q.Proc().WaitExit(15000));
     EXPECT_TRUE(IsReleased(target.hwnd));
     EXPECT_EQ(LayeredAlpha(target.hwnd), -1);
 }
 
 TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "Nobody"));
+    RunningQuillora q(Globals() + PixelRule(1, "Nobody"));
     ASSERT_TRUE(q.Ok());
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraの設定"));
     ASSERT_NE(dialog, nullptr);
     HWND mergin = Control(dialog, 1060);
@@ -92,9 +88,9 @@ TEST(Dialogs, GeneralPageValuesReachTheIniOnOk) {
 }
 
 TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
-    q.Post(WM_COMMAND, kAboutCommand);
+    q.Post(WM_COMMAND, ID_ABOUT);
     HWND dialog = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ControlText(GetDlgItem(dialog, 1024)).rfind("Quillora Version 1.2.3\r\n\r\n", 0), 0u);
@@ -106,7 +102,7 @@ TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSiz
     FocusSink sink;
     TestWindow target = StartTestWindow("--title QuickEditTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + PixelRule(1, "QuickEditTarget"));
+    RunningQuillora q(Globals() + PixelRule(1, "QuickEditTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));

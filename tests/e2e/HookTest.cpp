@@ -7,7 +7,7 @@
 #include "hook/QuilloraHelper.h"
 #include "tools/HookProbe.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -25,7 +25,7 @@ bool probeSaw(HWND probe, UINT shellMessage, HWND window) {
 // hook's reports about that window have all been sent.
 bool waitUntilSettled(HWND app) {
     const ATOM marker = GlobalAddAtomA("settled");
-    PostMessageA(app, WM_APP + 1, 2, marker);
+    PostTestWindowCommand(app, TestWindowCommand::Retitle, marker);
     const bool settled = WaitUntil([&] { return Text(app) == "settled"; });
     GlobalDeleteAtom(marker);
     return settled;
@@ -67,7 +67,7 @@ TEST(ShellHook, WindowsOfAnotherProgramReachTheTargetUntilUnhooked) {
         << "the new window was not reported as created";
     EXPECT_FALSE(probeSaw(probe.Window(), QUILLORA_WM_SHELL_DESTROYED, app.hwnd));
 
-    PostMessageA(app.hwnd, WM_APP + 1, 1, 0);  // testwin destroys its window
+    PostTestWindowCommand(app.hwnd, TestWindowCommand::Close);
     EXPECT_TRUE(WaitUntil([&] { return probeSaw(probe.Window(), QUILLORA_WM_SHELL_DESTROYED, app.hwnd); }))
         << "the closed window was not reported as destroyed";
 

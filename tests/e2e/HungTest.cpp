@@ -4,9 +4,10 @@
 
 #include <cstdio>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -34,7 +35,7 @@ bool HasItsOwnLook(HWND hwnd) {
 
 TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
+    RunningQuillora q(Globals() + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
     ASSERT_TRUE(q.Ok());
     // The hung one first, so that it comes first in every pass over the list.
     TestWindow hung = SmallTestWindow("HungWin", 20, 20);
@@ -48,7 +49,7 @@ TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
 
     ASSERT_TRUE(Hang(hung, 12000));
     const DWORD start = GetTickCount();
-    q.Post(WM_COMMAND, 9);  // pause
+    q.Post(WM_COMMAND, quillora::ID_PAUSE_RESUME);
     const bool healthyBack = WaitUntil([&] { return IsReleased(healthy.hwnd); }, 15000);
     const DWORD elapsed = GetTickCount() - start;
     std::printf("[ timing ] pause with a hung original: healthy window given back after %lu ms\n", elapsed);
@@ -65,7 +66,7 @@ TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
 
 TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingForIt) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "HungExit"));
+    RunningQuillora q(Globals() + TitleRule(1, "HungExit"));
     ASSERT_TRUE(q.Ok());
     TestWindow hung = SmallTestWindow("HungExit", 20, 20);
     ASSERT_NE(hung.hwnd, nullptr);
@@ -75,7 +76,7 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
     ASSERT_TRUE(Hang(hung, 15000));
     ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
     const DWORD start = GetTickCount();
-    q.Post(WM_COMMAND, 12);  // exit
+    q.Post(WM_COMMAND, quillora::ID_EXIT);
     DWORD code = 1;
     ASSERT_TRUE(q.Proc().WaitExit(8000, &code)) << "exit waits for the hung program";
     std::printf("[ timing ] exit with a hung original: %lu ms\n", GetTickCount() - start);
@@ -85,7 +86,7 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
 
     // Started while the window still does not answer: Quillora answers at
     // once, and gives the window back completely once its program does.
-    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "HungExit", "0"));
+    q.Box().WriteIni(std::string(Globals()) + TitleRule(1, "HungExit", "0"));
     ASSERT_FALSE(Answers(hung.hwnd, 50));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitUntil([&] { return Answers(q.Main(), 200); }, 1500)) << "start-up waits for the hung program";
@@ -94,7 +95,7 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
 
 TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAKill) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "OwnLook"));
+    RunningQuillora q(Globals() + TitleRule(1, "OwnLook"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("OwnLook", 20, 20, "--layered-attrs 00FF00 200");
     ASSERT_NE(w.hwnd, nullptr);
@@ -102,13 +103,13 @@ TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAK
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
 
-    q.Send(WM_COMMAND, 9);  // pause
+    q.Send(WM_COMMAND, quillora::ID_PAUSE_RESUME);
     EXPECT_TRUE(HasItsOwnLook(w.hwnd));
 
-    q.Send(WM_COMMAND, 9);  // resume: shrunk again, then the program is killed
+    q.Send(WM_COMMAND, quillora::ID_PAUSE_RESUME);  // resume: shrunk again, then the program is killed
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     q.Proc().Kill();
-    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "OwnLook", "0"));
+    q.Box().WriteIni(std::string(Globals()) + TitleRule(1, "OwnLook", "0"));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitFor([&] { return HasItsOwnLook(w.hwnd); }));
 }

@@ -1,19 +1,18 @@
 // Pause, resume, exit, quick capture and recovery after an abrupt end.
 #include <gtest/gtest.h>
 
+#include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
-namespace {
-
-const UINT kTrayNotify = WM_APP + 1;
-
-}  // namespace
+using quillora::ID_PAUSE_RESUME;
+using quillora::kTrayIconId;
+using quillora::WM_TRAY_NOTIFY;
 
 TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") +
+    RunningQuillora q(Globals() + TitleRule(1, "PlainWin") + TitleRule(2, "LayeredWin") +
                       TitleRule(3, "LaterWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow plain = SmallTestWindow("PlainWin", 20, 20);
@@ -23,7 +22,7 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(plain.hwnd) && IsShrunk(layered.hwnd); }));
     HWND oldPseudo = PseudoOf(plain.hwnd);
 
-    q.Send(WM_COMMAND, 9);  // pause
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     EXPECT_TRUE(IsReleased(plain.hwnd, false));
     EXPECT_TRUE(IsReleased(layered.hwnd, true));
     EXPECT_FALSE(IsWindow(oldPseudo));
@@ -35,17 +34,17 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
     EXPECT_EQ(PseudoOf(later.hwnd), nullptr) << "a window was matched while paused";
 
     // Resume through a double click on the tray icon.
-    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
     for (HWND hwnd : {plain.hwnd, layered.hwnd, later.hwnd}) {
         EXPECT_TRUE(WaitFor([&] { return IsShrunk(hwnd); })) << Text(hwnd);
     }
-    q.Send(kTrayNotify, 3, WM_LBUTTONDBLCLK);  // pause again by double click
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);  // pause again by double click
     EXPECT_TRUE(IsReleased(later.hwnd));
 }
 
 TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "ExitWin"));
+    RunningQuillora q(Globals() + TitleRule(1, "ExitWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("ExitWin", 20, 20);
     ASSERT_NE(w.hwnd, nullptr);
@@ -68,7 +67,7 @@ TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayB
     // once the end-session message is answered, the process (and its guard)
     // may be ended at any moment.
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "SessionWin"));
+    RunningQuillora q(Globals() + TitleRule(1, "SessionWin"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("SessionWin", 20, 20);
     ASSERT_NE(w.hwnd, nullptr);
@@ -87,7 +86,7 @@ TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayB
 TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     FocusSink sink;
     const std::string rules = TitleRule(1, "KillA") + TitleRule(2, "KillB") + TitleRule(3, "KillC");
-    RunningQuillora q(DefaultGlobals() + rules);
+    RunningQuillora q(Globals() + rules);
     ASSERT_TRUE(q.Ok());
     TestWindow a = SmallTestWindow("KillA", 20, 20), b = SmallTestWindow("KillB", 400, 20),
                c = SmallTestWindow("KillC", 20, 400, "--layered");
@@ -102,7 +101,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     EXPECT_EQ(LayeredAlpha(a.hwnd), 0) << "nothing gave the window back yet";
 
     // Started with the rules switched off: the windows are only given back.
-    q.Box().WriteIni(std::string(DefaultGlobals()) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
+    q.Box().WriteIni(std::string(Globals()) + TitleRule(1, "KillA", "0") + TitleRule(2, "KillB", "0") +
                      TitleRule(3, "KillC", "0"));
     ASSERT_TRUE(q.Restart());
     EXPECT_TRUE(WaitFor([&] {
@@ -111,7 +110,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
     ASSERT_TRUE(q.Exit());
 
     // With the rules on again they are shrunk anew by the new process.
-    q.Box().WriteIni(DefaultGlobals() + rules);
+    q.Box().WriteIni(Globals() + rules);
     ASSERT_TRUE(q.Restart());
     sink.Take();
     for (HWND hwnd : {a.hwnd, b.hwnd, c.hwnd}) {
@@ -124,7 +123,7 @@ TEST(Recovery, KilledProgramLeavesNoWindowInvisibleAfterTheNextStart) {
 
 TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
+    RunningQuillora q(Globals() + TitleRule(1, "GuardA") + TitleRule(2, "GuardB"));
     ASSERT_TRUE(q.Ok());
     TestWindow a = SmallTestWindow("GuardA", 20, 20), b = SmallTestWindow("GuardB", 400, 20, "--layered");
     ASSERT_TRUE(a.hwnd && b.hwnd);
@@ -141,7 +140,7 @@ TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
 
 TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Stubborn"));
+    RunningQuillora q(Globals() + TitleRule(1, "Stubborn"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Stubborn", 20, 20, "--refuse-close");
     ASSERT_NE(w.hwnd, nullptr);
@@ -154,14 +153,14 @@ TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
     // Once given back it is an ordinary window again; the rule applies anew
     // only when it is reported again (at the next resume).
     sink.Take();  // closing the pseudo window may have activated the original
-    q.Send(WM_COMMAND, 9);
-    q.Send(WM_COMMAND, 9);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
 }
 
 TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Target", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);
@@ -169,7 +168,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
     // A click released within half a second.
     MoveCursor(1270, 1010);
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     MouseButton(false);
     Pump(900);
     EXPECT_EQ(FindWindowOf(q.Proc().Id(), "CaptureWindow", 0), nullptr);
@@ -177,7 +176,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 
     // Held: the green frame appears and follows the window under the cursor.
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
     ASSERT_NE(frame, nullptr);
     RECT target = WindowRect(w.hwnd);
@@ -200,7 +199,7 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 
 TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Shrunk"));
+    RunningQuillora q(Globals() + TitleRule(1, "Shrunk"));
     ASSERT_TRUE(q.Ok());
     TestWindow w = SmallTestWindow("Shrunk", 100, 100);
     ASSERT_NE(w.hwnd, nullptr);
@@ -211,7 +210,7 @@ TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     RECT pr = WindowRect(pseudo);
     MoveCursor(pr.left + 5, pr.top + 5);
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(WaitFor([&] {

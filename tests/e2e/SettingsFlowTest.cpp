@@ -5,16 +5,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/Messages.h"
 #include "common/Running.h"
+#include "res/resource.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
-constexpr UINT kPauseCommand = 9;
-constexpr UINT kSettingsCommand = 10;
-constexpr UINT kTrayNotify = WM_APP + 1;
-constexpr int kRuleList = 1003, kAdd = 1021, kDelete = 1023, kDown = 1057, kTitle = 1010;
+using quillora::ID_PAUSE_RESUME;
+using quillora::ID_SETTINGS;
+using quillora::kTrayIconId;
+using quillora::WM_TRAY_NOTIFY;
 
 std::string SettingsTitle() { return Ansi("Quilloraの設定"); }
 
@@ -44,12 +46,12 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
     FocusSink sink;
     TestWindow target = StartTestWindow("--title FlowTarget --x 40 --y 40 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "FlowTarget"));
+    RunningQuillora q(Globals() + TitleRule(1, "FlowTarget"));
     ASSERT_TRUE(q.Ok());
     sink.Take();
     ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }));
 
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), SettingsTitle());
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(IsReleased(target.hwnd));
@@ -58,9 +60,9 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
     sink.Take();
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); })) << "not shrunk again after OK";
 
-    q.Send(WM_COMMAND, kPauseCommand);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     ASSERT_TRUE(IsReleased(target.hwnd));
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     dialog = WaitDialog(q.Proc().Id(), SettingsTitle());
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, IDOK);
@@ -71,11 +73,11 @@ TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
 }
 
 TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
-    const std::string ini = DefaultGlobals() + TitleRule(1, "Kept");
+    const std::string ini = Globals() + TitleRule(1, "Kept");
     RunningQuillora q(ini);
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(SetFileAttributesA(q.Box().IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), SettingsTitle());
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, IDOK);
@@ -90,7 +92,7 @@ TEST(SettingsFlow, OkThatCannotSaveSaysSoAndLeavesTheFileAsItWas) {
 }
 
 TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Kept"));
+    RunningQuillora q(Globals() + TitleRule(1, "Kept"));
     ASSERT_TRUE(q.Ok());
     ASSERT_TRUE(q.Exit());
     const std::string saved = q.Box().ReadIni();
@@ -106,21 +108,21 @@ TEST(SettingsFlow, AFileThatCouldNotBeReadAtStartIsNotOverwrittenAtExit) {
 }
 
 TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
-    RunningQuillora q(DefaultGlobals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
+    RunningQuillora q(Globals() + TitleRule(1, "Alpha") + TitleRule(2, "Beta") + TitleRule(3, "Gamma"));
     ASSERT_TRUE(q.Ok());
     const DWORD pid = q.Proc().Id();
-    q.Post(WM_COMMAND, kSettingsCommand);
+    q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(pid, SettingsTitle());
     ASSERT_NE(dialog, nullptr);
-    HWND list = Control(dialog, kRuleList);
+    HWND list = Control(dialog, IDC_RULE_LIST);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(ItemCount(list), 3);
 
     // Add "Delta" through the rule editor: it goes last, checked.
-    Click(dialog, kAdd);
+    Click(dialog, IDC_ADD);
     HWND editor = WaitDialog(pid, Ansi("ルールの編集"));
     ASSERT_NE(editor, nullptr);
-    SendMessageA(Control(editor, kTitle), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Delta"));
+    SendMessageA(Control(editor, IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Delta"));
     SendMessageA(Control(editor, 1004), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Delta"));
     PressButton(editor, IDOK);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(editor) && ItemCount(list) == 4; }));
@@ -129,14 +131,14 @@ TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
 
     // Alpha down one place, then cleared; Delta deleted after a "yes".
     Key(list, VK_HOME);
-    Click(dialog, kDown);
+    Click(dialog, IDC_DOWN);
     Key(list, VK_SPACE);
     ASSERT_TRUE(WaitFor([&] {
         return (SendMessageA(list, LVM_GETITEMSTATE, 1, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
                static_cast<LRESULT>(INDEXTOSTATEIMAGEMASK(1));
     }));
     Key(list, VK_END);
-    Click(dialog, kDelete);
+    Click(dialog, IDC_DELETE);
     MessageBoxInfo confirm = WaitMessageBox(pid);
     ASSERT_NE(confirm.hwnd, nullptr);
     EXPECT_EQ(confirm.caption, Ansi("削除確認"));
@@ -163,7 +165,7 @@ TEST(SettingsFlow, RulesPageAddMoveUncheckAndDeleteReachTheIniInListOrder) {
 
 TEST(SettingsFlow, QuickCaptureOkShrinksThePickAndAPauseDiscardsIt) {
     FocusSink sink;
-    RunningQuillora q(DefaultGlobals());
+    RunningQuillora q(Globals());
     ASSERT_TRUE(q.Ok());
     TestWindow target = StartTestWindow("--title NoRuleNamesMe --x 100 --y 100 --w 400 --h 300");
     ASSERT_NE(target.hwnd, nullptr);
@@ -171,7 +173,7 @@ TEST(SettingsFlow, QuickCaptureOkShrinksThePickAndAPauseDiscardsIt) {
     const RECT rc = WindowRect(target.hwnd);
     MoveCursor(1270, 1010);
     MouseButton(true);
-    q.Send(kTrayNotify, 3, WM_LBUTTONDOWN);
+    q.Send(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
     HWND frame = FindWindowOf(q.Proc().Id(), "CaptureWindow", 3000);
     ASSERT_NE(frame, nullptr);
     MoveCursor((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
@@ -187,9 +189,9 @@ TEST(SettingsFlow, QuickCaptureOkShrinksThePickAndAPauseDiscardsIt) {
     sink.Take();
     EXPECT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }));
 
-    q.Send(WM_COMMAND, kPauseCommand);
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);
     EXPECT_TRUE(IsReleased(target.hwnd));
-    q.Send(WM_COMMAND, kPauseCommand);  // resume: only the rule list counts
+    q.Send(WM_COMMAND, ID_PAUSE_RESUME);  // resume: only the rule list counts
     Pump(600);
     EXPECT_EQ(PseudoOf(target.hwnd), nullptr);
     EXPECT_EQ(q.Box().ReadIni().find("NoRuleNamesMe"), std::string::npos);

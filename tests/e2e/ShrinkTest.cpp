@@ -9,23 +9,9 @@
 #include "app/Messages.h"
 #include "common/Running.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
-
-std::string Globals(int activeRestore = 1, int mergin = 30, int sensitivity = 30) {
-    return "[Quillora]\r\nActiveRestore=" + std::to_string(activeRestore) + "\r\nMergin=" + std::to_string(mergin) +
-           "\r\nSensitivity=" + std::to_string(sensitivity) + "\r\n";
-}
-
-// A 200 x 150 pixel pseudo window at the given corner for windows titled `title`.
-std::string PixelRule(int n, const std::string& title, int direction, const std::string& extra = "") {
-    std::vector<std::string> keys = {"Explanation=" + title, "Title=" + title, "MatchMethod=0",
-                                     "StretchWidth=200",     "StretchHeight=150", "StretchWidthUnit=1",
-                                     "StretchHeightUnit=1",  "StretchDirection=" + std::to_string(direction)};
-    if (!extra.empty()) keys.push_back(extra);
-    return RuleSection(n, keys);
-}
 
 TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
     return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
@@ -187,7 +173,7 @@ TEST(Shrink, WindowsShownAfterTheirReportAreShrunkUnderTheirShownTitle) {
 
     // One that stays hidden and goes away leaves nothing behind.
     EXPECT_EQ(PseudoOf(never.hwnd), nullptr);
-    PostMessageA(never.hwnd, WM_APP + 1, 1, 0);
+    PostTestWindowCommand(never.hwnd, TestWindowCommand::Close);
     ASSERT_TRUE(never.process.WaitExit(5000));
     EXPECT_EQ(WindowsOf(q.Proc().Id(), "PseudoWindow").size(), 2u);
 }
@@ -242,7 +228,7 @@ TEST(Shrink, ForegroundMaximisedAndMinimisedOriginals) {
 
     // Closing an original removes its pseudo window at the next poll.
     HWND pseudo = PseudoOf(front.hwnd);
-    PostMessageA(front.hwnd, WM_APP + 1, 1, 0);
+    PostTestWindowCommand(front.hwnd, TestWindowCommand::Close);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }));
 }
 
@@ -260,7 +246,7 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
         ASSERT_TRUE(WaitFor([&] { return IsShrunk(early.hwnd); })) << more;
         HWND pseudo = PseudoOf(early.hwnd);
         Pump(1500);  // the poll settles into its quiet rhythm
-        PostMessageA(early.hwnd, WM_APP + 1, 5, 20000);
+        PostTestWindowCommand(early.hwnd, TestWindowCommand::DestroyAndLinger, 20000);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(early.hwnd); }));
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo); }, 2500))
             << "a destroyed original kept its pseudo window " << more;

@@ -3,7 +3,7 @@
 
 #include "common/Harness.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 

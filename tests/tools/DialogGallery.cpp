@@ -52,7 +52,7 @@ bool saveBitmap(HBITMAP bitmap, HDC dc, int w, int h, const std::string& path) {
 // under Xvfb the frame and caption are not drawn).
 void snap(HWND dialog, const char* name) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpUntil([] { return false; }, 400);
+    Pump(400);
     RECT r{};
     GetClientRect(dialog, &r);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&r), 2);

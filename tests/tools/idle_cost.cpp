@@ -16,7 +16,7 @@
 #include "common/Running.h"
 #include "tools/LinuxProcess.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 

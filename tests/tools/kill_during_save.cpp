@@ -21,16 +21,16 @@
 #include <vector>
 
 #include "FileBytes.h"
+#include "app/Messages.h"
 #include "common/Harness.h"
 #include "rules/Settings.h"
 
-using namespace e2e;
+using namespace uitest;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 constexpr int kRules = 140;
-constexpr UINT kExitCommand = 12;
 constexpr int kReferenceRuns = 3;
 
 std::string RuleTitle(int i) { return "KillCheckNoSuchWindow" + std::to_string(i); }
@@ -97,7 +97,7 @@ Run RunOnce(const Sandbox& box, const std::string& old, double killAfterMs) {
     if (!main) return run;
     run.started = true;
     const FileStamp before = FileStamp::Of(ini);
-    PostMessageA(main, WM_COMMAND, kExitCommand, 0);
+    PostMessageA(main, WM_COMMAND, quillora::ID_EXIT, 0);
 
     Clock::time_point sign{};
     FileStamp seen = before;

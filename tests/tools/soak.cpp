@@ -18,7 +18,7 @@
 #include "common/Running.h"
 #include "tools/LinuxProcess.h"
 
-using namespace e2e;
+using namespace uitest;
 
 namespace {
 
@@ -87,23 +87,6 @@ void mouseTo(POINT p) {
     SendInput(1, &input, sizeof input);
 }
 
-// Waits for cond while answering at once what Quillora sends to the
-// originals (their style changes and pictures), as a program's message loop
-// does; a poll with sleeps would hold Quillora up at every message.
-bool pumpUntil(const std::function<bool()>& cond, int timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (cond()) return true;
-        if (GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return false;
-        MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
-
 bool all(const std::vector<HWND>& windows, bool (*state)(HWND)) {
     for (HWND hwnd : windows) {
         if (!state(hwnd)) return false;
@@ -126,22 +109,22 @@ bool throughQuillora(FocusSink& sink, int n, const std::vector<HWND>& originals)
     for (HWND original : originals) ShowWindow(original, SW_SHOWNORMAL);  // created hidden, as programs do
     sink.Take();
     const POINT onSink = centre(sink.Handle());
-    if (!pumpUntil([&] { return all(originals, IsShrunk); }, 10000)) return say(n, "shrink", originals.back());
+    if (!WaitUntil([&] { return all(originals, IsShrunk); }, 10000)) return say(n, "shrink", originals.back());
     std::vector<HWND> pseudos;
     for (HWND original : originals) {
         pseudos.push_back(PseudoOf(original));
         // Brought to the front as a user would; the next change of the
         // foreground takes it again.
         SetForegroundWindow(original);
-        if (!pumpUntil([&] { return LayeredAlpha(original) == 255; }, 10000)) return say(n, "restore", original);
+        if (!WaitUntil([&] { return LayeredAlpha(original) == 255; }, 10000)) return say(n, "restore", original);
     }
     sink.Take();
-    if (!pumpUntil([&] { return all(originals, IsShrunk); }, 10000)) return say(n, "shrink again", originals.back());
+    if (!WaitUntil([&] { return all(originals, IsShrunk); }, 10000)) return say(n, "shrink again", originals.back());
     for (HWND original : originals) DestroyWindow(original);
     // Under Wine the shell's report of a destroyed window does not reach
     // Quillora; a user's close comes with input, which makes it look at once.
     mouseTo({onSink.x + 1, onSink.y});
-    const bool closed = pumpUntil(
+    const bool closed = WaitUntil(
         [&] {
             for (HWND pseudo : pseudos) {
                 if (IsWindow(pseudo)) return false;

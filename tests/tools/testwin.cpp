@@ -16,10 +16,8 @@
 //   dialogs are: the shell reports neither its creation nor its end)
 //   --print-only (paints black and shows its colour only when asked to print
 //   itself, as a program drawn through the compositor leaves its DC black)
-// While running it obeys WM_APP+1 (wParam: 1 = close now, 2 = take the title
-// from the ATOM in lParam, 3 = repaint in the COLORREF in lParam, 4 = stop
-// answering: its thread sleeps lParam milliseconds, 5 = destroy the window
-// but keep the program running for lParam milliseconds) and writes nothing.
+// While running it obeys the commands of common/TestWindowCommands.h and
+// writes nothing.
 // It counts the SC_CLOSE requests it receives in its own window property
 // "TestSysCloseCount".
 #include <windows.h>
@@ -28,7 +26,11 @@
 #include <cstring>
 #include <string>
 
+#include "common/TestWindowCommands.h"
+
 namespace {
+
+using uitest::TestWindowCommand;
 
 struct Options {
     std::string title = "Test Window";
@@ -108,6 +110,28 @@ void showWindow(HWND hwnd) {
     UpdateWindow(hwnd);
 }
 
+void obey(HWND hwnd, TestWindowCommand command, LPARAM lp) {
+    switch (command) {
+    case TestWindowCommand::Close: DestroyWindow(hwnd); break;
+    case TestWindowCommand::Retitle: {
+        char title[256] = {};
+        GlobalGetAtomNameA(static_cast<ATOM>(lp), title, sizeof title);
+        SetWindowTextA(hwnd, title);
+        break;
+    }
+    case TestWindowCommand::Repaint:
+        DeleteObject(g_brush);
+        g_brush = CreateSolidBrush(static_cast<COLORREF>(lp));
+        InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    case TestWindowCommand::StopAnswering: Sleep(static_cast<DWORD>(lp)); break;
+    case TestWindowCommand::DestroyAndLinger:
+        g_lingerMs = static_cast<DWORD>(lp);
+        DestroyWindow(hwnd);
+        break;
+    }
+}
+
 LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TIMER:
@@ -134,23 +158,8 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (g_options.refuseClose) return 0;
         }
         break;
-    case WM_APP + 1:
-        if (wp == 1) DestroyWindow(hwnd);
-        if (wp == 2) {
-            char title[256] = {};
-            GlobalGetAtomNameA(static_cast<ATOM>(lp), title, sizeof title);
-            SetWindowTextA(hwnd, title);
-        }
-        if (wp == 3) {
-            DeleteObject(g_brush);
-            g_brush = CreateSolidBrush(static_cast<COLORREF>(lp));
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
-        if (wp == 4) Sleep(static_cast<DWORD>(lp));
-        if (wp == 5) {
-            g_lingerMs = static_cast<DWORD>(lp);
-            DestroyWindow(hwnd);
-        }
+    case uitest::WM_TESTWIN_COMMAND:
+        obey(hwnd, static_cast<TestWindowCommand>(wp), lp);
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }

@@ -22,42 +22,9 @@ const std::string kCapturing = "\x83\x4c\x83\x83\x83\x76\x83\x60\x83\x83\x92\x86
 const std::string kCapture = "\x83\x4c\x83\x83\x83\x76\x83\x60\x83\x83";            // キャプチャ
 constexpr char kFrameClass[] = "CaptureWindow";
 
-std::string binDir() {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string dir = exe;
-    return dir.substr(0, dir.rfind('\\'));
-}
-
 // testwin.exe with a child button at (10, 10) of its client area.
-struct OtherProgram {
-    PROCESS_INFORMATION pi{};
-    HWND window = nullptr;
-    std::string path;
-    OtherProgram() {
-        path = binDir() + "\\testwin.exe";
-        std::string cmd = "\"" + path + "\" --title \"Other program\" --class OtherClass --x 20 --y 20 --child";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-        PumpUntil([&] {
-            window = FindWindowA("OtherClass", "Other program");
-            // The child button comes after the window itself.
-            return window != nullptr && IsWindowVisible(window) && FindWindowExA(window, nullptr, "BUTTON", nullptr);
-        }, 10000);
-    }
-    ~OtherProgram() {
-        TerminateProcess(pi.hProcess, 0);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
-};
-
-RECT windowRect(HWND w) {
-    RECT r{};
-    if (w) GetWindowRect(w, &r);
-    return r;
+TestWindow StartOtherProgram() {
+    return StartTestWindow("--title \"Other program\" --class OtherClass --x 20 --y 20 --child");
 }
 
 POINT centreOf(HWND w) {
@@ -90,9 +57,9 @@ void dragCapture(HWND dialog, POINT to, const std::function<void(HWND)>& check) 
         // Where the frame finds no target there is no state to wait for:
         // give its tracking a few ticks.
         if (!target) return Later(release, 400);
-        const RECT expected = windowRect(target);
+        const RECT expected = WindowRect(target);
         When([=] {
-            const RECT frame = windowRect(FindWindowA(kFrameClass, nullptr));
+            const RECT frame = WindowRect(FindWindowA(kFrameClass, nullptr));
             return EqualRect(&frame, &expected) != FALSE;
         },
              release, "the frame on the window under the cursor");
@@ -108,9 +75,9 @@ void dragCapture(HWND dialog, POINT to, const std::function<void(HWND)>& check) 
 }  // namespace
 
 TEST(CaptureTool, FillsTheFieldsFromTheTopLevelWindowOfAChildControl) {
-    OtherProgram other;
-    ASSERT_NE(other.window, nullptr);
-    HWND child = FindWindowExA(other.window, nullptr, "BUTTON", nullptr);
+    const TestWindow other = StartOtherProgram();
+    ASSERT_NE(other.hwnd, nullptr);
+    HWND child = FindWindowExA(other.hwnd, nullptr, "BUTTON", nullptr);
     ASSERT_NE(child, nullptr);
     Rule rule;
     RunDialog([&] { return quillora::RunRuleEditor(nullptr, rule); }, kEditorTitle, [&](HWND dialog) {
@@ -118,20 +85,20 @@ TEST(CaptureTool, FillsTheFieldsFromTheTopLevelWindowOfAChildControl) {
             EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_CLASS_NAME)), "OtherClass");
             EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_TITLE)), "Other program");
             EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_EXPLANATION)), "Other program");
-            EXPECT_EQ(lstrcmpiA(TextOf(GetDlgItem(basic, IDC_APP_NAME)).c_str(), other.path.c_str()), 0)
+            EXPECT_EQ(lstrcmpiA(TextOf(GetDlgItem(basic, IDC_APP_NAME)).c_str(), (BinDir() + "\\testwin.exe").c_str()), 0)
                 << TextOf(GetDlgItem(basic, IDC_APP_NAME));
         });
     });
 }
 
 TEST(CaptureTool, KeepsAnExistingDescriptionAndMatchMethod) {
-    OtherProgram other;
-    ASSERT_NE(other.window, nullptr);
+    const TestWindow other = StartOtherProgram();
+    ASSERT_NE(other.hwnd, nullptr);
     Rule rule;
     rule.Explanation = "mine";
     rule.MatchMethod = 2;
     RunDialog([&] { return quillora::RunRuleEditor(nullptr, rule); }, kEditorTitle, [&](HWND dialog) {
-        dragCapture(dialog, centreOf(other.window), [&](HWND basic) {
+        dragCapture(dialog, centreOf(other.hwnd), [&](HWND basic) {
             EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_TITLE)), "Other program");
             EXPECT_EQ(TextOf(GetDlgItem(basic, IDC_EXPLANATION)), "mine");
             EXPECT_EQ(SendDlgItemMessageA(basic, IDC_MATCH_METHOD, CB_GETCURSEL, 0, 0), 2);

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/Harness.h"
 #include "common/Pump.h"
 #include "ui/CaptureWindow.h"
 
 using quillora::CaptureWindow;
 using quillora::OutermostVisibleAncestor;
+using uitest::WindowRect;
 
 namespace {
 
@@ -22,12 +24,6 @@ struct Host {
     }
     ~Host() { DestroyWindow(top); }
 };
-
-RECT windowRect(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
 
 }  // namespace
 
@@ -59,10 +55,10 @@ TEST(CaptureWindow, FollowsTheTopLevelWindowUnderTheCursorAndKeepsTargetAcrossRe
     CaptureWindow frame;
     ASSERT_TRUE(frame.Create(nullptr));
     SetCursorPos(150 + 100, 150 + 70);  // over the child button
-    ASSERT_TRUE(uitest::PumpUntil([&] { return frame.Target() == host.top; }));
-    const RECT target = windowRect(host.top);
-    ASSERT_TRUE(uitest::PumpUntil([&] { const RECT now = windowRect(frame.handle());
-        return EqualRect(&target, &now) != 0; }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return frame.Target() == host.top; }, 3000));
+    const RECT target = WindowRect(host.top);
+    ASSERT_TRUE(uitest::WaitUntil([&] { const RECT now = WindowRect(frame.handle());
+        return EqualRect(&target, &now) != 0; }, 3000));
     // Only a hollow frame takes part in hit testing.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(frame.handle(), rgn), COMPLEXREGION);

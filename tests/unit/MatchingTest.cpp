@@ -9,8 +9,8 @@
 #include <new>
 #include <string>
 
+#include "common/Harness.h"
 #include "rules/Matching.h"
-#include "win/Handles.h"
 
 using quillora::GatherWindowIdentity;
 using quillora::IdentityPurpose;
@@ -229,64 +229,6 @@ TEST(MatchRules, UnknownExePathDefeatsOnlyRulesThatTestIt) {
 
 namespace {
 
-// testwin.exe, from the folder of this test program, run as another process.
-class OtherProcessWindow {
-public:
-    explicit OtherProcessWindow(const std::string& args) {
-        char exe[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        PathRemoveFileSpecA(exe);
-        PathAppendA(exe, "testwin.exe");
-        std::string commandLine = "\"" + std::string(exe) + "\" " + args;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-        CloseHandle(pi.hThread);
-        process_.reset(pi.hProcess);
-        pid_ = pi.dwProcessId;
-    }
-    ~OtherProcessWindow() {
-        if (process_) {
-            TerminateProcess(process_.get(), 0);
-            WaitForSingleObject(process_.get(), 5000);
-        }
-    }
-    OtherProcessWindow(const OtherProcessWindow&) = delete;
-    OtherProcessWindow& operator=(const OtherProcessWindow&) = delete;
-
-    HWND WaitForWindowOfClass(const char* className) const {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (process_ && std::chrono::steady_clock::now() < deadline) {
-            Search search{pid_, className, nullptr};
-            EnumWindows(&Search::visit, reinterpret_cast<LPARAM>(&search));
-            if (search.found) return search.found;
-            Sleep(20);
-        }
-        return nullptr;
-    }
-
-private:
-    struct Search {
-        DWORD pid;
-        const char* className;
-        HWND found;
-        static BOOL CALLBACK visit(HWND hwnd, LPARAM lp) {
-            auto* self = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            char name[256] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            if (pid != self->pid || lstrcmpA(name, self->className) != 0) return TRUE;
-            self->found = hwnd;
-            return FALSE;
-        }
-    };
-
-    win::KernelHandle process_;
-    DWORD pid_ = 0;
-};
-
 bool endsWithNoCase(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
 }
@@ -295,8 +237,9 @@ bool endsWithNoCase(const std::string& text, const std::string& tail) {
 
 TEST(GatherWindowIdentity, ReadsPathClassAndTitleOfAnotherProcessWindow) {
     const std::string longTitle = "Probe " + std::string(294, 'x');  // 300 bytes
-    OtherProcessWindow other("--class QuilloraIdentityProbe --title \"" + longTitle + "\"");
-    const HWND window = other.WaitForWindowOfClass("QuilloraIdentityProbe");
+    const uitest::Process other =
+        uitest::Start(uitest::BinDir() + "\\testwin.exe", "--class QuilloraIdentityProbe --title \"" + longTitle + "\"");
+    const HWND window = uitest::FindWindowOf(other.Id(), "QuilloraIdentityProbe", 15000);
     ASSERT_NE(window, nullptr);
 
     const WindowIdentity seen = GatherWindowIdentity(window);

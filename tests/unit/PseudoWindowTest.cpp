@@ -46,7 +46,6 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void pump() { uitest::DispatchPending(); }
 
-bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) { return uitest::PumpUntil(cond, timeoutMs); }
 
 COLORREF clientPixel(HWND hwnd) {
     RECT rc{};
@@ -110,17 +109,15 @@ private:
 // A window on a thread of this process that paints `painted` (black at
 // first) and shows `printed` only when asked to print itself, as a program
 // drawn through the compositor does. It lives in this process because Wine
-// passes WM_PRINT to no other process. Counts the prints it answers.
+// passes WM_PRINT to no other process. Counts the prints it answers, and
+// obeys testwin's Repaint and StopAnswering commands.
 class PrintOnlyWindow {
 public:
-    static constexpr UINT kRepaint = WM_APP + 3;  // wParam: the new painted colour
-    static constexpr UINT kSleep = WM_APP + 4;    // wParam: milliseconds of not answering
-
     // At (x, 60): an X server without a compositor keeps no pixels of a
     // window where another covers it, so windows that are read stand apart.
     PrintOnlyWindow(COLORREF printed, COLORREF painted, int x = 60) : printed_(printed), painted_(painted) {
         thread_ = std::thread([this, x] { run(x); });
-        uitest::PumpUntil([this] { return hwnd_.load() != nullptr; }, 5000);
+        uitest::WaitUntil([this] { return hwnd_.load() != nullptr; }, 5000);
     }
     ~PrintOnlyWindow() {
         if (HWND hwnd = hwnd_.load()) PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -169,11 +166,14 @@ private:
             ++self->prints_;
             fill(hwnd, reinterpret_cast<HDC>(wp), self->printed_);
             return 0;
-        case kRepaint:
-            self->painted_ = static_cast<COLORREF>(wp);
-            InvalidateRect(hwnd, nullptr, FALSE);
+        case uitest::WM_TESTWIN_COMMAND:
+            if (static_cast<uitest::TestWindowCommand>(wp) == uitest::TestWindowCommand::Repaint) {
+                self->painted_ = static_cast<COLORREF>(lp);
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            if (static_cast<uitest::TestWindowCommand>(wp) == uitest::TestWindowCommand::StopAnswering)
+                Sleep(static_cast<DWORD>(lp));
             return 0;
-        case kSleep: Sleep(static_cast<DWORD>(wp)); return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         }
         return DefWindowProcA(hwnd, msg, wp, lp);
@@ -209,11 +209,11 @@ protected:
 
     // A testwin window; with a colour, waits until it has painted it.
     HWND startOriginal(const std::string& args, COLORREF painted = CLR_INVALID) {
-        originals_.push_back(e2e::StartTestWindow(args));
+        originals_.push_back(uitest::StartTestWindow(args));
         HWND hwnd = originals_.back().hwnd;
         EXPECT_NE(hwnd, nullptr) << args;
         if (hwnd && painted != CLR_INVALID) {
-            EXPECT_TRUE(pumpUntil([&] { return clientPixel(hwnd) == painted; }));
+            EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(hwnd) == painted; }));
         }
         return hwnd;
     }
@@ -238,7 +238,7 @@ protected:
     // Waits until everything posted to the main window so far has arrived.
     void drainMainQueue() {
         PostMessageA(main_, kMarker, 0, 0);
-        ASSERT_TRUE(pumpUntil([] { return !g_received.empty() && g_received.back().msg == kMarker; }));
+        ASSERT_TRUE(uitest::WaitUntil([] { return !g_received.empty() && g_received.back().msg == kMarker; }));
     }
 
     bool receivedAny(UINT msg) const {
@@ -248,7 +248,7 @@ protected:
     HWND main_ = nullptr;
     WindowHider hider_;
     std::vector<PseudoWindowPtr> list_;
-    std::deque<e2e::TestWindow> originals_;
+    std::deque<uitest::TestWindow> originals_;
 };
 
 TEST_F(PseudoWindowTest, CreateMakesHiddenFramedToolWindowWithEditMenuAndProperties) {
@@ -261,7 +261,7 @@ TEST_F(PseudoWindowTest, CreateMakesHiddenFramedToolWindowWithEditMenuAndPropert
     EXPECT_EQ(style(pseudo) & framed, framed);
     EXPECT_FALSE(style(pseudo) & WS_VISIBLE);
     EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED), DWORD(WS_EX_TOOLWINDOW));
-    EXPECT_EQ(e2e::ClassOf(pseudo), "PseudoWindow");
+    EXPECT_EQ(uitest::ClassOf(pseudo), "PseudoWindow");
     EXPECT_EQ(GetParent(pseudo), nullptr);
 
     EXPECT_EQ(GetPropA(pseudo, kPropOriginalWindow), original);
@@ -300,7 +300,7 @@ TEST_F(PseudoWindowTest, CreateHonoursFramelessTopmostTranslucentRule) {
     EXPECT_EQ(style(pseudo) & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME), DWORD(WS_POPUP));
     EXPECT_EQ(exStyle(pseudo) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED),
               DWORD(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED));
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 1) << "transparency 100 must not make it invisible";
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 1) << "transparency 100 must not make it invisible";
     HMENU menu = GetSystemMenu(pseudo, FALSE);
     if (menu) {
         EXPECT_EQ(GetMenuState(menu, 1, MF_BYCOMMAND), UINT(-1));
@@ -311,15 +311,15 @@ TEST_F(PseudoWindowTest, DetachKeepsLayeredStyleOnlyOnWindowsThatHadIt) {
     HWND layered = startOriginal("--layered");
     HWND plain = startOriginal("");
     for (HWND w : {layered, plain}) hider_.Attach(w);
-    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
-    EXPECT_TRUE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(plain, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), reinterpret_cast<HANDLE>(1));
     EXPECT_EQ(GetPropA(plain, kPropLayered), nullptr);
 
     for (HWND w : {layered, plain}) hider_.Detach(w);
-    EXPECT_TRUE(e2e::HasExStyle(layered, WS_EX_LAYERED));
+    EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), nullptr);
-    EXPECT_FALSE(e2e::HasExStyle(plain, WS_EX_LAYERED));
+    EXPECT_FALSE(uitest::HasExStyle(plain, WS_EX_LAYERED));
 }
 
 TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindowStands) {
@@ -333,24 +333,24 @@ TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindow
 
     hider_.Toggle(original);
     pump();
-    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 0);
     EXPECT_FALSE(hider_.IsOriginalShown(original));
     EXPECT_TRUE(IsWindowVisible(pseudo));
     EXPECT_NE(GetForegroundWindow(), pseudo);
-    EXPECT_EQ(e2e::Text(pseudo), title.substr(0, 255));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
+    EXPECT_EQ(uitest::Text(pseudo), title.substr(0, 255));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
 
     hider_.Toggle(original);  // already shrunk: nothing changes
-    EXPECT_TRUE(sameRect(e2e::WindowRect(pseudo), RECT{300, 270, 500, 420}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
 
     SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     hider_.Toggle(pseudo);
     pump();
     EXPECT_FALSE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
-    EXPECT_TRUE(sameRect(e2e::WindowRect(original), RECT{400, 350, 800, 650}));
+    EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{400, 350, 800, 650}));
 }
 
 TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
@@ -359,7 +359,7 @@ TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
     ASSERT_TRUE(object);
     ASSERT_TRUE(IsZoomed(original));
     hider_.Toggle(original);
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
 }
@@ -372,7 +372,7 @@ TEST_F(PseudoWindowTest, ToggleOnMinimisedOriginalOnlyHidesThePseudoWindow) {
     ShowWindow(object->Handle(), SW_SHOWNOACTIVATE);
     hider_.Toggle(original);
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
 }
 
@@ -384,11 +384,11 @@ TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
     SendMessageA(pseudo, WM_ENTERSIZEMOVE, 0, 0);
     hider_.Toggle(pseudo);
     EXPECT_TRUE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 0);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 0);
     SendMessageA(pseudo, WM_EXITSIZEMOVE, 0, 0);
     hider_.Toggle(pseudo);
     EXPECT_FALSE(IsWindowVisible(pseudo));
-    EXPECT_EQ(e2e::LayeredAlpha(original), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(original), 255);
 }
 
 TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBothStretchers) {
@@ -401,10 +401,10 @@ TEST_F(PseudoWindowTest, PseudoWindowShowsAndRefreshesTheOriginalsPictureWithBot
         rule.UpdateDisplayElapse = 50;
         auto object = attachShrunk(original, rule);
         ASSERT_TRUE(object);
-        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+        EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 
-        PostMessageA(original, WM_APP + 1, 3, kBlue);
-        EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
+        uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Repaint, kBlue);
+        EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kBlue; })) << "the refresh timer";
     }
 }
 
@@ -420,18 +420,18 @@ TEST_F(PseudoWindowTest, PrintOnlyOriginalIsPrintedKeepsItsPictureWhileHungAndIs
     rule.UpdateDisplayElapse = 50;
     auto object = attachShrunk(original.Handle(), rule);
     ASSERT_TRUE(object);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; })) << "the printed picture";
 
-    PostMessageA(original.Handle(), PrintOnlyWindow::kSleep, 4000, 0);
-    ASSERT_TRUE(pumpUntil([&] { return !WindowHider::Answers(original.Handle()); }));
+    uitest::PostTestWindowCommand(original.Handle(), uitest::TestWindowCommand::StopAnswering, 4000);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !WindowHider::Answers(original.Handle()); }));
     const DWORD start = GetTickCount();
     object->Capture(original.Handle());
     EXPECT_LT(GetTickCount() - start, 1000u) << "the capture waited for a program that does not answer";
     uitest::Pump(300);
     EXPECT_EQ(clientPixel(object->Handle()), kGreen) << "a hung original keeps its last picture";
 
-    PostMessageA(original.Handle(), PrintOnlyWindow::kRepaint, kBlue, 0);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
+    uitest::PostTestWindowCommand(original.Handle(), uitest::TestWindowCommand::Repaint, kBlue);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kBlue; }, 12000)) << "the DC read again";
 }
 
 TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrintedAtEveryRefresh) {
@@ -442,7 +442,7 @@ TEST_F(PseudoWindowTest, WindowsWhoseDcShowsTheirPictureOrIsTrulyBlackAreNotPrin
     rule.UpdateDisplay = true;
     rule.UpdateDisplayElapse = 20;
     // Shrunk once it has painted (before, its DC is black like any other).
-    ASSERT_TRUE(pumpUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return clientPixel(green.Handle()) == kGreen; }));
     ASSERT_TRUE(attachShrunk(green.Handle(), rule));
     ASSERT_TRUE(attachShrunk(black.Handle(), rule));
     // A window just made layered may read black until it has painted again,
@@ -459,21 +459,21 @@ TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
     auto object = attachShrunk(original);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    ASSERT_EQ(e2e::LayeredAlpha(original), 0);
+    ASSERT_EQ(uitest::LayeredAlpha(original), 0);
 
     SendMessageA(pseudo, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(pseudo));
     // The title change is posted after SC_CLOSE, so once it shows SC_CLOSE was handled.
     ATOM marker = GlobalAddAtomA("after close");
-    PostMessageA(original, WM_APP + 1, 2, marker);
-    ASSERT_TRUE(pumpUntil([&] { return e2e::Text(original) == "after close"; }));
+    uitest::PostTestWindowCommand(original, uitest::TestWindowCommand::Retitle, marker);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return uitest::Text(original) == "after close"; }));
     GlobalDeleteAtom(marker);
     EXPECT_EQ(GetPropA(original, "TestSysCloseCount"), reinterpret_cast<HANDLE>(1));
 
     EXPECT_TRUE(IsStale(*object));
     EXPECT_EQ(PseudoWindow::FromOriginal(original), nullptr);
     EXPECT_TRUE(hider_.IsOriginalShown(original));
-    EXPECT_FALSE(e2e::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
+    EXPECT_FALSE(uitest::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
     EXPECT_EQ(GetPropA(original, kPropPseudoWindow), nullptr);
     EXPECT_EQ(GetPropA(original, kPropPseudoWindowObject), nullptr);
 }
@@ -493,8 +493,8 @@ TEST_F(PseudoWindowTest, StaleTestDropsEntriesOfClosedOriginalsAndKeepsOrder) {
     for (HWND w : originals) ASSERT_TRUE(attach(w));
     const std::vector<PseudoWindowPtr> before = list_;
 
-    PostMessageA(originals[1], WM_APP + 1, 1, 0);
-    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(originals[1]); }));
+    uitest::PostTestWindowCommand(originals[1], uitest::TestWindowCommand::Close);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !IsWindow(originals[1]); }));
     list_.erase(std::remove_if(list_.begin(), list_.end(), [](const PseudoWindowPtr& e) { return IsStale(*e); }),
                 list_.end());
 
@@ -510,7 +510,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     auto shrunk = attachShrunk(plain);
     auto restored = attach(layered);
     ASSERT_TRUE(shrunk && restored);
-    ASSERT_EQ(e2e::LayeredAlpha(plain), 0);
+    ASSERT_EQ(uitest::LayeredAlpha(plain), 0);
 
     hider_.ReleaseAll(list_);
     EXPECT_TRUE(list_.empty());
@@ -518,7 +518,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     EXPECT_EQ(restored->Handle(), nullptr);
     EXPECT_EQ(exStyle(plain), plainStyle);
     EXPECT_EQ(exStyle(layered), layeredStyle);
-    EXPECT_EQ(e2e::LayeredAlpha(layered), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(layered), 255);
     for (HWND w : {plain, layered}) {
         EXPECT_EQ(propertyNames(w), std::set<std::string>{kPropTransparency});
         EXPECT_TRUE(hider_.IsOriginalShown(w));
@@ -532,14 +532,14 @@ TEST_F(PseudoWindowTest, WheelMakesAnOpaquePseudoWindowTranslucentWithinLimits) 
     auto object = attach(original, rule);
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
-    ASSERT_FALSE(e2e::HasExStyle(pseudo, WS_EX_LAYERED));
+    ASSERT_FALSE(uitest::HasExStyle(pseudo, WS_EX_LAYERED));
 
     SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 51);  // 85 is held at 80
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 51);  // 85 is held at 80
     EXPECT_TRUE(object->GetRule().Transparent);
     SendMessageA(pseudo, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(object->GetRule().Transparency, 70);
-    EXPECT_EQ(e2e::LayeredAlpha(pseudo), 77);
+    EXPECT_EQ(uitest::LayeredAlpha(pseudo), 77);
 }
 
 TEST_F(PseudoWindowTest, ClickReachesTheMainWindowOnlyForLeftClickRules) {
@@ -598,7 +598,7 @@ TEST_F(PseudoWindowTest, UserResizeIsLearnedAndRecapturedButPlacementIsNot) {
     EXPECT_EQ(object->GetRule().StretchWidth, static_cast<int>(100.0 / client.right * 100));
     EXPECT_EQ(object->GetRule().StretchHeight, 70);
     EXPECT_FALSE(object->GetRule().Coratio);
-    EXPECT_TRUE(pumpUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return clientPixel(object->Handle()) == kGreen; }));
 }
 
 TEST_F(PseudoWindowTest, CtrlSizingFromTheLeftEdgeMovesTheTopEdge) {
@@ -616,7 +616,7 @@ TEST_F(PseudoWindowTest, CtrlSizingFromTheLeftEdgeMovesTheTopEdge) {
     EXPECT_TRUE(sameRect(r, proposed)) << "without Ctrl the rectangle stays";
 
     CtrlHeld ctrl;
-    ASSERT_TRUE(pumpUntil([] { return GetAsyncKeyState(VK_CONTROL) != 0; }));
+    ASSERT_TRUE(uitest::WaitUntil([] { return GetAsyncKeyState(VK_CONTROL) != 0; }));
     SendMessageA(object->Handle(), WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(r.bottom, proposed.bottom);
     EXPECT_EQ(r.left, proposed.left);
@@ -644,11 +644,11 @@ TEST_F(PseudoWindowTest, OnlyLiveObjectsAreReachedThroughTheOriginal) {
     SetPropA(a, kPropPseudoWindowObject, stored);
     EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr);
     hider_.Toggle(a);
-    EXPECT_EQ(e2e::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
+    EXPECT_EQ(uitest::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
 
     // A value left by an earlier run may name any window by now.
     SetPropA(a, kPropPseudoWindow, main_);
     hider_.Toggle(a);
-    EXPECT_EQ(e2e::LayeredAlpha(a), 255);
+    EXPECT_EQ(uitest::LayeredAlpha(a), 255);
     EXPECT_FALSE(IsWindowVisible(main_));
 }

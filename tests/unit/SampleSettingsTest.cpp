@@ -15,7 +15,7 @@ using namespace quillora;
 
 TEST(SampleSettings, NotesAreCommentsAndBothExampleRulesLoadValid) {
     // Built beside bin/ in code page 932, as it goes into the archive.
-    const std::string folder = e2e::BinDir() + "\\..\\package";
+    const std::string folder = uitest::BinDir() + "\\..\\package";
     GlobalSettings settings{false, 0, 0};
     RuleList rules;
     std::vector<std::string> invalid;
@@ -25,7 +25,7 @@ TEST(SampleSettings, NotesAreCommentsAndBothExampleRulesLoadValid) {
     ASSERT_EQ(rules.size(), 2u);
 
     Rule notepad;
-    notepad.Explanation = e2e::Ansi("メモ帳");
+    notepad.Explanation = uitest::Ansi("メモ帳");
     notepad.AppName = "*\\notepad.exe";
     notepad.MatchMethod = MatchWildcardMethod;
     notepad.StretchWidth = 40;
@@ -37,7 +37,7 @@ TEST(SampleSettings, NotesAreCommentsAndBothExampleRulesLoadValid) {
     EXPECT_EQ(rules[0], notepad);
 
     Rule folders;
-    folders.Explanation = e2e::Ansi("エクスプローラー");
+    folders.Explanation = uitest::Ansi("エクスプローラー");
     folders.ClassName = "CabinetWClass";
     folders.MatchMethod = MatchExactMethod;
     folders.StretchWidth = 200;
@@ -49,7 +49,7 @@ TEST(SampleSettings, NotesAreCommentsAndBothExampleRulesLoadValid) {
     folders.Validness = false;
     EXPECT_EQ(rules[1], folders);
 
-    const WindowIdentity editor{"C:\\Windows\\System32\\NOTEPAD.EXE", "Notepad", e2e::Ansi("無題 - メモ帳")};
+    const WindowIdentity editor{"C:\\Windows\\System32\\NOTEPAD.EXE", "Notepad", uitest::Ansi("無題 - メモ帳")};
     const WindowIdentity explorer{"C:\\Windows\\explorer.exe", "CabinetWClass", "Documents"};
     EXPECT_EQ(MatchRules(editor, rules), &rules[0]);
     EXPECT_EQ(MatchRules(explorer, rules), nullptr);  // shipped disabled
