@@ -57,6 +57,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHELL_MINMAX: return 0;
     case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_PSEUDO_QUICK_EDIT: return ShowQuickEditDialog(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
     default:
         if (trayIcon_.OnShellMessage(msg)) return 0;
         return defaultProc(msg, wp, lp);

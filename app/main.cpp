@@ -9,7 +9,6 @@
 #include "app/Messages.h"
 #include "app/Recovery.h"
 #include "hook/QuilloraHelper.h"
-#include "pseudo/PseudoWindow.h"
 #include "res/resource.h"
 #include "rules/Application.h"
 #include "rules/ResourceString.h"
@@ -73,8 +72,6 @@ void runMessageLoop() {
 
 // Everything between the claim of the single instance and the normal end.
 void runGuarded(HINSTANCE instance) {
-    quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);
-
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;

@@ -23,13 +23,9 @@ std::unordered_set<const PseudoWindow*>& liveObjects() {
     return objects;
 }
 
-PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
-
 LONG_PTR sizeStateOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE); }
 
 }  // namespace
-
-void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
 
 PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
     : mainWindow_(mainWindow), stretcher_(MakeStretcher(rule.StretchDrawMethod)), rule_(rule) {
@@ -159,12 +155,12 @@ void PseudoWindow::onMouseWheel(int delta) {
 
 bool PseudoWindow::onSysCommand(WPARAM wp) {
     if (LOWORD(wp) != kQuickEditCommand) return false;
-    if (!g_quickEdit) return true;
     // The dialog's nested loop keeps the polling running, which may drop this
     // object's list entry (its original closed); keep the object alive until
     // the dialog has returned.
     const boost::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
-    const int result = g_quickEdit(handle(), rule_);
+    const LRESULT result = SendMessageA(mainWindow_, WM_PSEUDO_QUICK_EDIT, reinterpret_cast<WPARAM>(handle()),
+                                        reinterpret_cast<LPARAM>(&rule_));
     HWND hwnd = handle();
     if (result == IDOK && hwnd) {
         PostMessageA(mainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);

@@ -21,11 +21,6 @@ constexpr char kPseudoWindowClass[] = "PseudoWindow";
 
 class PseudoWindow : public win::Window, public boost::enable_shared_from_this<PseudoWindow> {
 public:
-    // Runs the quick-edit dialog on the pseudo window's rule copy; returns 1
-    // for OK. The program installs it; without one the command does nothing.
-    using QuickEditHandler = int (*)(HWND owner, Rule& rule);
-    static void SetQuickEditHandler(QuickEditHandler handler);
-
     PseudoWindow(HWND mainWindow, const Rule& rule);
     ~PseudoWindow() override;
 

@@ -36,7 +36,15 @@ struct Received {
 };
 std::vector<Received> g_received;
 
+// The quick-edit dialog the test's main window runs; without one it leaves
+// the request unhandled.
+using QuickEdit = int (*)(HWND owner, Rule& rule);
+QuickEdit g_quickEdit = nullptr;
+
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PSEUDO_QUICK_EDIT && g_quickEdit) {
+        return g_quickEdit(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
+    }
     if (msg == WM_PSEUDO_CLICKED || msg == WM_PSEUDO_REBUILD || msg == kMarker) {
         g_received.push_back({msg, wp});
         return 0;
@@ -203,7 +211,7 @@ protected:
 
     void TearDown() override {
         hider_.ReleaseAll(list_);
-        PseudoWindow::SetQuickEditHandler(nullptr);
+        g_quickEdit = nullptr;
         DestroyWindow(main_);
     }
 
@@ -565,13 +573,13 @@ TEST_F(PseudoWindowTest, QuickEditPostsRebuildOnlyWhenTheDialogEndsWithOk) {
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
 
-    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);  // no dialog installed
-    PseudoWindow::SetQuickEditHandler(cancelEdit);
+    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);  // the main window runs no dialog
+    g_quickEdit = cancelEdit;
     SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
     drainMainQueue();
     EXPECT_FALSE(receivedAny(WM_PSEUDO_REBUILD));
 
-    PseudoWindow::SetQuickEditHandler(acceptEdit);
+    g_quickEdit = acceptEdit;
     SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
     drainMainQueue();
     ASSERT_TRUE(receivedAny(WM_PSEUDO_REBUILD));
