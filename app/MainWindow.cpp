@@ -1,19 +1,44 @@
 #include "app/MainWindow.h"
 
 #include "app/Messages.h"
-#include "app/Recovery.h"
 #include "res/resource.h"
 #include "rules/ResourceString.h"
 #include "rules/Settings.h"
 #include "ui/Dialogs.h"
+#include "win/Dpi.h"
 #include "win/Handles.h"
 #include "win/Log.h"
 
 namespace quillora {
 
-MainWindow::MainWindow(Application& app) : app_(app), quickCaptureStart_(std::clock()) { loadTrayIcons(); }
+namespace {
 
-HICON MainWindow::stateIcon() const { return running_ ? runningIcon_.get() : pausedIcon_.get(); }
+// Declared by the system headers only for newer targets than ours.
+constexpr UINT kSetLogicalDpiOverride = 0x009F;
+
+// The settings whose change alters sizes on the screen; other settings
+// (environment, colours, locale) are broadcast too, and must not move a
+// stand-in the user has dragged aside.
+bool changesSizes(UINT setting) {
+    return setting == SPI_SETWORKAREA || setting == SPI_SETNONCLIENTMETRICS || setting == SPI_SETICONMETRICS ||
+           setting == kSetLogicalDpiOverride;
+}
+
+// At the notification area's own size for its monitor's scale, so that the
+// shell need not scale a 32-pixel icon down (blurred, at 125 % or 150 %).
+win::Icon loadTrayIcon(UINT id, UINT dpi) {
+    return win::Icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                   win::SystemMetricForDpi(SM_CXSMICON, dpi),
+                                                   win::SystemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR)));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app), shrinker_(app), quickCaptureStart_(std::clock()) {
+    loadTrayIcons();
+}
+
+HICON MainWindow::stateIcon() const { return shrinker_.Running() ? runningIcon_.get() : pausedIcon_.get(); }
 
 MainWindow::~MainWindow() {
     if (handle()) DestroyWindow(handle());
@@ -30,7 +55,7 @@ bool MainWindow::Create() {
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if ((msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) || msg == WM_SHELL_MINMAX) windowEventSeen_ = true;
+    if (shrinker_.HandleMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -39,9 +64,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND: onCommand(LOWORD(wp)); return 0;
     case WM_TIMER:
-        if (wp == IDT_POLL) onPoll();
-        else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
-        else if (wp == IDT_GIVE_BACK) onGiveBackTick();
+        if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         else if (wp == IDT_DISPLAY_SETTLED) onDisplaySettled();
         return 0;
     case WM_DPICHANGED:
@@ -50,13 +73,6 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         onDisplayChanged(msg, wp);
         return defaultProc(msg, wp, lp);
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
-    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
-    case WM_SHELL_DESTROYED: return 0;
-    case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
-    // The next poll is a full one, which is all a minimise or maximise needs.
-    case WM_SHELL_MINMAX: return 0;
-    case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
-    case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
     case WM_PSEUDO_QUICK_EDIT: return ShowQuickEditDialog(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
     default:
         if (trayIcon_.OnShellMessage(msg)) return 0;
@@ -64,32 +80,11 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void MainWindow::onCreate() {
-    hider_.reset(new WindowHider);
-    excluded_.insert(handle());
-    excluded_.insert(GetDesktopWindow());
-    excluded_.insert(FindWindowA("Progman", "Program Manager"));
-    excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
-    GetCursorPos(&lastCursor_);
-    // Windows left transparent by an earlier run are given back from the
-    // first tick on: their programs may not answer, and creation must not
-    // wait for them.
-    giveBackLater();
-    examineAllWindows();
-    SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
-}
+void MainWindow::onCreate() { shrinker_.Start(handle()); }
 
 void MainWindow::onDestroy() {
-    if (running_) {
-        // Windows reported while the originals are given back are not
-        // shrunk any more.
-        running_ = false;
-        KillTimer(handle(), IDT_POLL);
-        releaseAll();
-    }
+    shrinker_.Stop();
     KillTimer(handle(), IDT_QUICK_CAPTURE);
-    // What is still to give back at exit is the entry point's last task.
-    KillTimer(handle(), IDT_GIVE_BACK);
     captureWindow_.Destroy();
     PostQuitMessage(0);
 }
@@ -103,18 +98,6 @@ void MainWindow::onEndSession() {
     if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
-BOOL CALLBACK MainWindow::examineOne(HWND hwnd, LPARAM self) {
-    reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
-    return TRUE;
-}
-
-void MainWindow::examineAllWindows() {
-    // Each window goes through the created-window path as if the hook had
-    // reported it, except that hidden ones are not held: most hidden
-    // top-level windows stay hidden, and the next resume looks again anyway.
-    EnumWindows(examineOne, reinterpret_cast<LPARAM>(this));
-}
-
 bool MainWindow::AddTrayIcon() {
     return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
                          LoadResourceString(IDS_PROGRAM_NAME));
@@ -124,7 +107,7 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
     if (id != kTrayIconId) return;
     switch (mouseMessage) {
     case WM_LBUTTONDOWN:
-        if (running_) {
+        if (shrinker_.Running()) {
             quickCaptureStart_ = std::clock();
             KillTimer(handle(), IDT_QUICK_CAPTURE);
             SetTimer(handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
@@ -139,7 +122,7 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
 void MainWindow::showTrayMenu() {
     win::Menu menu(CreatePopupMenu());
     if (!menu) return;
-    const std::string pauseText = LoadResourceString(running_ ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
+    const std::string pauseText = LoadResourceString(shrinker_.Running() ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
     const std::string settingsText = LoadResourceString(IDS_MENU_SETTINGS);
     const std::string aboutText = LoadResourceString(IDS_MENU_ABOUT);
     const std::string exitText = LoadResourceString(IDS_MENU_EXIT);
@@ -179,16 +162,10 @@ void MainWindow::onCommand(UINT id) {
 }
 
 void MainWindow::togglePause() {
-    if (running_) {
-        running_ = false;
-        KillTimer(handle(), IDT_POLL);
-        pending_.Clear();
-        releaseAll();
+    if (shrinker_.Running()) {
+        shrinker_.Pause();
     } else {
-        running_ = true;
-        windowEventSeen_ = true;
-        examineAllWindows();
-        SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
+        shrinker_.Resume();
     }
     trayIcon_.SetIcon(stateIcon());
 }
@@ -210,7 +187,7 @@ void MainWindow::runOneDialog(bool& open, Show&& show) {
 
 void MainWindow::openSettings() {
     runOneDialog(settingsOpen_, [this] {
-        const bool wasRunning = running_;
+        const bool wasRunning = shrinker_.Running();
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
@@ -223,27 +200,61 @@ void MainWindow::openSettings() {
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.
-        if (wasRunning && !running_) togglePause();
+        if (wasRunning && !shrinker_.Running()) togglePause();
     });
 }
 
-void MainWindow::releaseAll() {
-    // Take the list first: releasing sends messages to other programs, and a
-    // window event handled meanwhile may append to the list.
-    std::vector<PseudoWindowPtr> entries;
-    entries.swap(pseudoWindows_);
-    if (hider_->ReleaseAll(entries) != 0) giveBackLater();
+void MainWindow::onQuickCaptureTick() {
+    const double seconds = static_cast<double>(std::clock() - quickCaptureStart_) / CLOCKS_PER_SEC;
+    const bool buttonUp = GetAsyncKeyState(VK_LBUTTON) == 0;
+    if (seconds <= 0.5) {
+        if (buttonUp) KillTimer(handle(), IDT_QUICK_CAPTURE);  // a plain click does nothing
+        return;
+    }
+    if (!captureWindow_.Exists()) {
+        captureWindow_.Create(nullptr);
+        return;
+    }
+    if (!buttonUp) return;
+    KillTimer(handle(), IDT_QUICK_CAPTURE);
+    captureWindow_.Destroy();
+    quickCapturePick(captureWindow_.Target());
 }
 
-void MainWindow::giveBackLater() { SetTimer(handle(), IDT_GIVE_BACK, kGiveBackRetryMs, nullptr); }
+void MainWindow::quickCapturePick(HWND target) {
+    if (!IsWindow(target) || !shrinker_.IsEligible(target)) {
+        ShowMessageBox(handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
+        return;
+    }
+    Rule rule;
+    if (ShowQuickCaptureDialog(handle(), rule, target) == IDOK) shrinker_.Shrink(target, rule);
+}
 
-void MainWindow::onGiveBackTick() {
-    std::vector<HWND> givenBack;
-    if (RecoverAbandonedOriginals(*hider_, &givenBack) == 0) KillTimer(handle(), IDT_GIVE_BACK);
-    // Ordinary windows again: while running they are looked at as if just
-    // reported (what the start or a resume could not do while they were
-    // still marked).
-    for (HWND hwnd : givenBack) onWindowCreated(hwnd, false);
+// Changes of display scale and layout while the program runs: the tray icon
+// is loaded again at the notification area's new size, and every pseudo
+// window on view is sized and placed again as its rule gives it for its
+// original now (which the system or its program may have resized).
+void MainWindow::loadTrayIcons() {
+    // The taskbar's scale; without a taskbar, the system's.
+    const UINT dpi = win::DpiOf(FindWindowA("Shell_TrayWnd", nullptr));
+    win::Icon running = loadTrayIcon(IDI_TRAY_RUNNING, dpi);
+    win::Icon paused = loadTrayIcon(IDI_TRAY_PAUSED, dpi);
+    // An image that cannot be loaded anew keeps the one in use.
+    if (running) runningIcon_ = std::move(running);
+    if (paused) pausedIcon_ = std::move(paused);
+}
+
+void MainWindow::onDisplayChanged(UINT msg, WPARAM wp) {
+    if (msg == WM_SETTINGCHANGE && !changesSizes(static_cast<UINT>(wp))) return;
+    // Restarted by every message of the burst.
+    SetTimer(handle(), IDT_DISPLAY_SETTLED, kDisplaySettleMs, nullptr);
+}
+
+void MainWindow::onDisplaySettled() {
+    KillTimer(handle(), IDT_DISPLAY_SETTLED);
+    loadTrayIcons();
+    trayIcon_.SetIcon(stateIcon());
+    shrinker_.PlaceAgain();
 }
 
 }  // namespace quillora

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pseudo/MarkedWindow.h"
+#include "pseudo/WindowHider.h"
 #include "win/Log.h"
 #include "win/Window.h"
 
@@ -28,10 +29,10 @@ BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-std::size_t releaseAll(OrphanTest test, WindowHider& hider, std::vector<HWND>* givenBack = nullptr) {
+std::size_t releaseAll(OrphanTest test, std::vector<HWND>* givenBack = nullptr) {
     Scan scan{test, {}};
     EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
-    const std::size_t waiting = hider.GiveBackAll(scan.found);
+    const std::size_t waiting = WindowHider::GiveBackAll(scan.found);
     if (givenBack) {
         for (HWND original : scan.found) {
             if (!MarkedWindow(original).Pseudo()) givenBack->push_back(original);
@@ -62,18 +63,17 @@ void onTerminate() {
 
 }  // namespace
 
-std::size_t RecoverAbandonedOriginals(WindowHider& hider, std::vector<HWND>* givenBack) {
-    return releaseAll(pseudoIsGone, hider, givenBack);
+std::size_t RecoverAbandonedOriginals(std::vector<HWND>* givenBack) {
+    return releaseAll(pseudoIsGone, givenBack);
 }
 
 std::size_t RecoverAbandonedOriginalsWithin(DWORD patienceMs) {
     constexpr DWORD kRetryMs = 100;
-    WindowHider hider;
     const DWORD start = GetTickCount();
-    std::size_t waiting = RecoverAbandonedOriginals(hider);
+    std::size_t waiting = RecoverAbandonedOriginals();
     while (waiting != 0 && GetTickCount() - start < patienceMs) {
         Sleep(kRetryMs);
-        waiting = RecoverAbandonedOriginals(hider);
+        waiting = RecoverAbandonedOriginals();
     }
     if (waiting != 0) {
         win::Log("%u window(s) did not answer: left opaque but layered, with their property \"PseudoWindow\"",
@@ -83,8 +83,7 @@ std::size_t RecoverAbandonedOriginalsWithin(DWORD patienceMs) {
 }
 
 void RevealOwnOriginals() {
-    WindowHider hider;
-    releaseAll(pseudoIsOurs, hider);
+    releaseAll(pseudoIsOurs);
 }
 
 void InstallFailureRecovery() {

@@ -63,11 +63,11 @@ HWND originalOf(const PseudoWindow& entry) {
 // the window answers. The object pointer goes at once, so that nothing ever
 // reaches a released object through it; "PseudoWindow" stays until the rest
 // is done, and marks the window for a later attempt.
-bool finishGiveBack(WindowHider& hider, HWND original) {
+bool finishGiveBack(HWND original) {
     if (!IsWindow(original)) return true;
     const MarkedWindow marks(original);
     marks.ForgetObject();
-    if (!hider.Detach(original)) return false;
+    if (!WindowHider::Detach(original)) return false;
     marks.ForgetPseudo();
     return true;
 }
@@ -85,14 +85,14 @@ bool WindowHider::GiveBack(HWND original) {
     // Unconditionally: after an abrupt end the property may say "shown"
     // while the alpha is still 0.
     ShowOriginal(original);
-    return finishGiveBack(*this, original);
+    return finishGiveBack(original);
 }
 
 std::size_t WindowHider::GiveBackAll(const std::vector<HWND>& originals) {
     for (HWND original : originals) ShowOriginal(original);
     std::size_t waiting = 0;
     for (HWND original : originals) {
-        if (!finishGiveBack(*this, original)) ++waiting;
+        if (!finishGiveBack(original)) ++waiting;
     }
     return waiting;
 }
@@ -140,19 +140,27 @@ bool WindowHider::IsOriginalShown(HWND original) { return MarkedWindow(original)
 
 void WindowHider::Toggle(HWND window) {
     if (!window) return;
-    if (HWND original = MarkedWindow(window).Original()) {
-        PseudoWindow* object = PseudoWindow::FromOriginal(original);
-        if (!object || object->Handle() != window || !object->IsOutsideSizeMove()) return;
-        // Moving another program's window waits for that program: one that
-        // does not answer comes back where it stands.
-        if (Answers(original)) object->PlaceOriginal(original);
-        ShowWindow(window, SW_HIDE);
-        ShowOriginal(original);
-        return;
+    const MarkedWindow marks(window);
+    if (marks.Original()) {
+        Restore(window);
+    } else if (marks.Pseudo()) {
+        Shrink(window);
     }
-    if (!MarkedWindow(window).Pseudo()) return;
+}
 
-    HWND original = window;
+void WindowHider::Restore(HWND pseudo) {
+    HWND original = MarkedWindow(pseudo).Original();
+    if (!original) return;
+    PseudoWindow* object = PseudoWindow::FromOriginal(original);
+    if (!object || object->Handle() != pseudo || !object->IsOutsideSizeMove()) return;
+    // Moving another program's window waits for that program: one that
+    // does not answer comes back where it stands.
+    if (Answers(original)) object->PlaceOriginal(original);
+    ShowWindow(pseudo, SW_HIDE);
+    ShowOriginal(original);
+}
+
+void WindowHider::Shrink(HWND original) {
     const bool minimised = IsIconic(original) != FALSE;
     bool shrunk = false;
     if (!minimised && !IsOriginalShown(original)) {
@@ -216,7 +224,7 @@ bool IsStale(const PseudoWindow& entry) {
         // recovery of abandoned originals.
         HWND survivor = entry.Original();
         if (survivor && MarkedWindow(survivor).Object() == &entry) {
-            WindowHider().GiveBack(survivor);
+            WindowHider::GiveBack(survivor);
         }
         return true;
     }
