@@ -41,17 +41,19 @@ MainWindow::MainWindow(Application& app) : app_(app), shrinker_(app), quickCaptu
 HICON MainWindow::stateIcon() const { return shrinker_.Running() ? runningIcon_.get() : pausedIcon_.get(); }
 
 MainWindow::~MainWindow() {
-    if (handle()) DestroyWindow(handle());
+    if (Handle()) DestroyWindow(Handle());
 }
 
 bool MainWindow::Create() {
     if (!registerClass(kMainWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
+        win::LogFailure("RegisterClassExA(\"Quillora\")");
         return false;
     }
     const std::string title = LoadResourceString(IDS_PROGRAM_NAME);
-    return createNative(0, kMainWindowClass, title.c_str(), WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, nullptr, nullptr) != nullptr;
+    return win::Checked(createNative(0, kMainWindowClass, title.c_str(), WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr),
+                        "CreateWindowExA(\"Quillora\")") != nullptr;
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -80,11 +82,11 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void MainWindow::onCreate() { shrinker_.Start(handle()); }
+void MainWindow::onCreate() { shrinker_.Start(Handle()); }
 
 void MainWindow::onDestroy() {
     shrinker_.Stop();
-    KillTimer(handle(), IDT_QUICK_CAPTURE);
+    KillTimer(Handle(), IDT_QUICK_CAPTURE);
     captureWindow_.Destroy();
     PostQuitMessage(0);
 }
@@ -94,12 +96,12 @@ void MainWindow::onEndSession() {
     // shutdown, or when an installer's restart manager closes Quillora while
     // the other programs run on. Give every original back and save now, as
     // Exit would, then end the ordinary way.
-    DestroyWindow(handle());
+    DestroyWindow(Handle());
     if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
 bool MainWindow::AddTrayIcon() {
-    return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
+    return trayIcon_.Add(Handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
                          LoadResourceString(IDS_PROGRAM_NAME));
 }
 
@@ -109,8 +111,8 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
     case WM_LBUTTONDOWN:
         if (shrinker_.Running()) {
             quickCaptureStart_ = std::clock();
-            KillTimer(handle(), IDT_QUICK_CAPTURE);
-            SetTimer(handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
+            KillTimer(Handle(), IDT_QUICK_CAPTURE);
+            SetTimer(Handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
         }
         break;
     case WM_LBUTTONDBLCLK: togglePause(); break;
@@ -133,7 +135,7 @@ void MainWindow::showTrayMenu() {
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu.get(), MF_STRING, ID_EXIT, exitText.c_str());
 
-    SetForegroundWindow(handle());
+    SetForegroundWindow(Handle());
     POINT pt{};
     GetCursorPos(&pt);
     int x = pt.x;
@@ -148,15 +150,15 @@ void MainWindow::showTrayMenu() {
             if (x > info.rcWork.right) x = info.rcWork.right;
         }
     }
-    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, x, pt.y, 0, handle(), nullptr);
+    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, x, pt.y, 0, Handle(), nullptr);
 }
 
 void MainWindow::onCommand(UINT id) {
     switch (id) {
     case ID_PAUSE_RESUME: togglePause(); break;
     case ID_SETTINGS: openSettings(); break;
-    case ID_ABOUT: runOneDialog(aboutOpen_, [this] { ShowAboutDialog(handle()); }); break;
-    case ID_EXIT: DestroyWindow(handle()); break;
+    case ID_ABOUT: runOneDialog(aboutOpen_, [this] { ShowAboutDialog(Handle()); }); break;
+    case ID_EXIT: DestroyWindow(Handle()); break;
     default: break;
     }
 }
@@ -176,8 +178,8 @@ void MainWindow::runOneDialog(bool& open, Show&& show) {
     // opens over it; the same one again would be a second editor of the same
     // settings, so the open one comes to the front instead.
     if (open) {
-        HWND popup = GetLastActivePopup(handle());
-        if (popup && popup != handle()) SetForegroundWindow(popup);
+        HWND popup = GetLastActivePopup(Handle());
+        if (popup && popup != Handle()) SetForegroundWindow(popup);
         return;
     }
     open = true;
@@ -191,12 +193,12 @@ void MainWindow::openSettings() {
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
-        const bool accepted = ShowSettingsDialog(handle(), app_) == IDOK;
+        const bool accepted = ShowSettingsDialog(Handle(), app_) == IDOK;
         // Exit chosen while the dialog was open: everything is given back
         // already, and nothing may be shrunk again.
-        if (!handle()) return;
+        if (!Handle()) return;
         if (accepted && !app_.Save()) {
-            ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            ShowMessageBox(Handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.
@@ -208,7 +210,7 @@ void MainWindow::onQuickCaptureTick() {
     const double seconds = static_cast<double>(std::clock() - quickCaptureStart_) / CLOCKS_PER_SEC;
     const bool buttonUp = GetAsyncKeyState(VK_LBUTTON) == 0;
     if (seconds <= 0.5) {
-        if (buttonUp) KillTimer(handle(), IDT_QUICK_CAPTURE);  // a plain click does nothing
+        if (buttonUp) KillTimer(Handle(), IDT_QUICK_CAPTURE);  // a plain click does nothing
         return;
     }
     if (!captureWindow_.Exists()) {
@@ -216,18 +218,18 @@ void MainWindow::onQuickCaptureTick() {
         return;
     }
     if (!buttonUp) return;
-    KillTimer(handle(), IDT_QUICK_CAPTURE);
+    KillTimer(Handle(), IDT_QUICK_CAPTURE);
     captureWindow_.Destroy();
     quickCapturePick(captureWindow_.Target());
 }
 
 void MainWindow::quickCapturePick(HWND target) {
     if (!IsWindow(target) || !shrinker_.IsEligible(target)) {
-        ShowMessageBox(handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
+        ShowMessageBox(Handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
         return;
     }
     Rule rule;
-    if (ShowQuickCaptureDialog(handle(), rule, target) == IDOK) shrinker_.Shrink(target, rule);
+    if (ShowQuickCaptureDialog(Handle(), rule, target) == IDOK) shrinker_.Shrink(target, rule);
 }
 
 // Changes of display scale and layout while the program runs: the tray icon
@@ -247,11 +249,11 @@ void MainWindow::loadTrayIcons() {
 void MainWindow::onDisplayChanged(UINT msg, WPARAM wp) {
     if (msg == WM_SETTINGCHANGE && !changesSizes(static_cast<UINT>(wp))) return;
     // Restarted by every message of the burst.
-    SetTimer(handle(), IDT_DISPLAY_SETTLED, kDisplaySettleMs, nullptr);
+    SetTimer(Handle(), IDT_DISPLAY_SETTLED, kDisplaySettleMs, nullptr);
 }
 
 void MainWindow::onDisplaySettled() {
-    KillTimer(handle(), IDT_DISPLAY_SETTLED);
+    KillTimer(Handle(), IDT_DISPLAY_SETTLED);
     loadTrayIcons();
     trayIcon_.SetIcon(stateIcon());
     shrinker_.PlaceAgain();

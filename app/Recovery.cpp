@@ -14,7 +14,7 @@ namespace quillora {
 
 namespace {
 
-using OrphanTest = bool (*)(HWND original, HWND pseudo);
+using OrphanTest = bool (*)(HWND original);
 
 struct Scan {
     OrphanTest isOrphan;
@@ -23,9 +23,7 @@ struct Scan {
 
 BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     auto* scan = reinterpret_cast<Scan*>(lp);
-    if (HWND pseudo = MarkedWindow(hwnd).Pseudo()) {
-        if (scan->isOrphan(hwnd, pseudo)) scan->found.push_back(hwnd);
-    }
+    if (MarkedWindow(hwnd).Pseudo() && scan->isOrphan(hwnd)) scan->found.push_back(hwnd);
     return TRUE;
 }
 
@@ -41,14 +39,12 @@ std::size_t releaseAll(OrphanTest test, std::vector<HWND>* givenBack = nullptr) 
     return waiting;
 }
 
-bool pseudoIsGone(HWND original, HWND pseudo) {
-    return !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original;
-}
+bool pseudoIsGone(HWND original) { return !MarkedWindow(original).LivePseudo(); }
 
-bool pseudoIsOurs(HWND original, HWND pseudo) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(pseudo, &pid);
-    return pid == GetCurrentProcessId() || pseudoIsGone(original, pseudo);
+// Gone, or alive in this (failing) process.
+bool pseudoIsOurs(HWND original) {
+    const MarkedWindow marks(original);
+    return marks.OwnPseudo() || !marks.LivePseudo();
 }
 
 LONG WINAPI onUnhandledException(EXCEPTION_POINTERS*) {

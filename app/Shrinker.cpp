@@ -361,7 +361,9 @@ void Shrinker::releaseAll() {
     if (WindowHider::ReleaseAll(entries) != 0) giveBackLater();
 }
 
-void Shrinker::giveBackLater() { SetTimer(mainWindow_, IDT_GIVE_BACK, kGiveBackRetryMs, nullptr); }
+void Shrinker::giveBackLater() {
+    win::Checked(SetTimer(mainWindow_, IDT_GIVE_BACK, kGiveBackRetryMs, nullptr), "SetTimer(IDT_GIVE_BACK)");
+}
 
 void Shrinker::onGiveBackTick() {
     std::vector<HWND> givenBack;

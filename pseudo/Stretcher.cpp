@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <boost/make_shared.hpp>
 
 #include "rules/Rule.h"
 
@@ -60,9 +59,9 @@ bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, 
     return destination_.Draw(dst, destination_.Width(), destination_.Height());
 }
 
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
-    if (drawMethod == SpeedPriority) return boost::make_shared<SpeedStretcher>();
-    return boost::make_shared<QualityStretcher>();
+std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
+    if (drawMethod == SpeedPriority) return std::make_shared<SpeedStretcher>();
+    return std::make_shared<QualityStretcher>();
 }
 
 }  // namespace quillora

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <boost/shared_ptr.hpp>
+#include <memory>
 
 #include "pseudo/BoxScaler.h"
 #include "pseudo/ImageBuffer.h"
@@ -39,6 +39,6 @@ private:
 };
 
 // QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
+std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
 
 }  // namespace quillora

@@ -9,15 +9,13 @@ namespace {
 
 constexpr int kTitleBufferSize = 256;
 
-// The original's "PseudoWindow" as a native window of this process that names
-// the original back; null for a value left by an earlier run of the program,
-// which may by now be the handle of any other program's window.
-HWND ownPseudoWindowOf(HWND original) {
-    HWND pseudo = MarkedWindow(original).Pseudo();
-    if (!pseudo || !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original) return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(pseudo, &process);
-    return process == GetCurrentProcessId() ? pseudo : nullptr;
+// The extended style of another program's window. SetWindowLongA returns
+// the previous value, which may be zero: only the last error tells.
+void setExStyle(HWND window, LONG exStyle) {
+    SetLastError(0);
+    if (SetWindowLongA(window, GWL_EXSTYLE, exStyle) == 0 && GetLastError() != 0) {
+        win::LogFailure("SetWindowLongA(GWL_EXSTYLE)");
+    }
 }
 
 void copyTitle(HWND from, HWND to) {
@@ -103,7 +101,7 @@ void WindowHider::Attach(HWND original) {
         MarkedWindow(original).SetWasLayered();
         saveOwnLook(original);
     } else {
-        SetWindowLongA(original, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        setExStyle(original, exStyle | WS_EX_LAYERED);
     }
 }
 
@@ -117,7 +115,7 @@ bool WindowHider::Detach(HWND original) {
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
     if (!(exStyle & WS_EX_LAYERED)) return true;
     if (!Answers(original)) return false;
-    SetWindowLongA(original, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    setExStyle(original, exStyle & ~WS_EX_LAYERED);
     return true;
 }
 
@@ -172,7 +170,8 @@ void WindowHider::Shrink(HWND original) {
         if (!stored || IsWindowVisible(stored)) return;
         shrunk = true;
     }
-    HWND pseudo = ownPseudoWindowOf(original);
+    // A value left by an earlier run may by now name any other program's window.
+    HWND pseudo = MarkedWindow(original).OwnPseudo();
     // Hiding the original with no pseudo window of ours to show would lose it.
     if (!pseudo) return;
     if (minimised) {

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -228,7 +227,7 @@ protected:
 
     // What the shrink trigger does: construct, Create, Attach, ShowOriginal.
     PseudoWindowPtr attach(HWND original, const Rule& rule = framelessRule()) {
-        auto object = boost::make_shared<PseudoWindow>(main_, rule);
+        auto object = std::make_shared<PseudoWindow>(main_, rule);
         if (!object->Create(original)) return nullptr;
         WindowHider::Attach(original);
         WindowHider::ShowOriginal(original);
