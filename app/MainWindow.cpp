@@ -1,36 +1,63 @@
 #include "app/MainWindow.h"
 
 #include "app/Messages.h"
-#include "app/Recovery.h"
 #include "res/resource.h"
 #include "rules/Settings.h"
 #include "ui/Dialogs.h"
+#include "win/Dpi.h"
 #include "win/Handles.h"
 #include "win/Log.h"
 #include "win/ResourceString.h"
 
 namespace quillora {
 
-MainWindow::MainWindow(Application& app) : app_(app), quickCaptureStart_(std::clock()) { loadTrayIcons(); }
+namespace {
 
-HICON MainWindow::stateIcon() const { return running_ ? runningIcon_.get() : pausedIcon_.get(); }
+// Declared by the system headers only for newer targets than ours.
+constexpr UINT kSetLogicalDpiOverride = 0x009F;
+
+// The settings whose change alters sizes on the screen; other settings
+// (environment, colours, locale) are broadcast too, and must not move a
+// stand-in the user has dragged aside.
+bool changesSizes(UINT setting) {
+    return setting == SPI_SETWORKAREA || setting == SPI_SETNONCLIENTMETRICS || setting == SPI_SETICONMETRICS ||
+           setting == kSetLogicalDpiOverride;
+}
+
+// At the notification area's own size for its monitor's scale, so that the
+// shell need not scale a 32-pixel icon down (blurred, at 125 % or 150 %).
+win::Icon loadTrayIcon(UINT id, UINT dpi) {
+    return win::Icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                   win::SystemMetricForDpi(SM_CXSMICON, dpi),
+                                                   win::SystemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR)));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : app_(app), shrinker_(app), quickCaptureStart_(std::clock()) {
+    loadTrayIcons();
+}
+
+HICON MainWindow::stateIcon() const { return shrinker_.Running() ? runningIcon_.get() : pausedIcon_.get(); }
 
 MainWindow::~MainWindow() {
-    if (handle()) DestroyWindow(handle());
+    if (Handle()) DestroyWindow(Handle());
 }
 
 bool MainWindow::Create() {
     if (!registerClass(kMainWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
+        win::LogFailure("RegisterClassExA(\"Quillora\")");
         return false;
     }
     const std::string title = win::LoadResourceString(IDS_PROGRAM_NAME);
-    return createNative(0, kMainWindowClass, title.c_str(), WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, nullptr, nullptr) != nullptr;
+    return win::Checked(createNative(0, kMainWindowClass, title.c_str(), WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr),
+                        "CreateWindowExA(\"Quillora\")") != nullptr;
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if ((msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) || msg == WM_SHELL_MINMAX) windowEventSeen_ = true;
+    if (shrinker_.HandleMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -39,9 +66,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND: onCommand(LOWORD(wp)); return 0;
     case WM_TIMER:
-        if (wp == IDT_POLL) onPoll();
-        else if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
-        else if (wp == IDT_GIVE_BACK) onGiveBackTick();
+        if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         else if (wp == IDT_DISPLAY_SETTLED) onDisplaySettled();
         return 0;
     case WM_DPICHANGED:
@@ -50,45 +75,18 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         onDisplayChanged(msg, wp);
         return defaultProc(msg, wp, lp);
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
-    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return 0;
-    case WM_SHELL_DESTROYED: return 0;
-    case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return 0;
-    // The next poll is a full one, which is all a minimise or maximise needs.
-    case WM_SHELL_MINMAX: return 0;
-    case WM_PSEUDO_CLICKED: onPseudoClicked(reinterpret_cast<HWND>(wp)); return 0;
-    case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return 0;
+    case WM_PSEUDO_QUICK_EDIT: return ShowQuickEditDialog(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
     default:
         if (trayIcon_.OnShellMessage(msg)) return 0;
         return defaultProc(msg, wp, lp);
     }
 }
 
-void MainWindow::onCreate() {
-    hider_.reset(new WindowHider);
-    excluded_.insert(handle());
-    excluded_.insert(GetDesktopWindow());
-    excluded_.insert(FindWindowA("Progman", "Program Manager"));
-    excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
-    GetCursorPos(&lastCursor_);
-    // Windows left transparent by an earlier run are given back from the
-    // first tick on: their programs may not answer, and creation must not
-    // wait for them.
-    giveBackLater();
-    examineAllWindows();
-    SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
-}
+void MainWindow::onCreate() { shrinker_.Start(Handle()); }
 
 void MainWindow::onDestroy() {
-    if (running_) {
-        // Windows reported while the originals are given back are not
-        // shrunk any more.
-        running_ = false;
-        KillTimer(handle(), IDT_POLL);
-        releaseAll();
-    }
-    KillTimer(handle(), IDT_QUICK_CAPTURE);
-    // What is still to give back at exit is the entry point's last task.
-    KillTimer(handle(), IDT_GIVE_BACK);
+    shrinker_.Stop();
+    KillTimer(Handle(), IDT_QUICK_CAPTURE);
     captureWindow_.Destroy();
     PostQuitMessage(0);
 }
@@ -98,24 +96,12 @@ void MainWindow::onEndSession() {
     // shutdown, or when an installer's restart manager closes Quillora while
     // the other programs run on. Give every original back and save now, as
     // Exit would, then end the ordinary way.
-    DestroyWindow(handle());
+    DestroyWindow(Handle());
     if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
-BOOL CALLBACK MainWindow::examineOne(HWND hwnd, LPARAM self) {
-    reinterpret_cast<MainWindow*>(self)->onWindowCreated(hwnd, false);
-    return TRUE;
-}
-
-void MainWindow::examineAllWindows() {
-    // Each window goes through the created-window path as if the hook had
-    // reported it, except that hidden ones are not held: most hidden
-    // top-level windows stay hidden, and the next resume looks again anyway.
-    EnumWindows(examineOne, reinterpret_cast<LPARAM>(this));
-}
-
 bool MainWindow::AddTrayIcon() {
-    return trayIcon_.Add(handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
+    return trayIcon_.Add(Handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
                          win::LoadResourceString(IDS_PROGRAM_NAME));
 }
 
@@ -123,10 +109,10 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
     if (id != kTrayIconId) return;
     switch (mouseMessage) {
     case WM_LBUTTONDOWN:
-        if (running_) {
+        if (shrinker_.Running()) {
             quickCaptureStart_ = std::clock();
-            KillTimer(handle(), IDT_QUICK_CAPTURE);
-            SetTimer(handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
+            KillTimer(Handle(), IDT_QUICK_CAPTURE);
+            SetTimer(Handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
         }
         break;
     case WM_LBUTTONDBLCLK: togglePause(); break;
@@ -138,7 +124,7 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
 void MainWindow::showTrayMenu() {
     win::Menu menu(CreatePopupMenu());
     if (!menu) return;
-    const std::string pauseText = win::LoadResourceString(running_ ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
+    const std::string pauseText = win::LoadResourceString(shrinker_.Running() ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
     const std::string settingsText = win::LoadResourceString(IDS_MENU_SETTINGS);
     const std::string aboutText = win::LoadResourceString(IDS_MENU_ABOUT);
     const std::string exitText = win::LoadResourceString(IDS_MENU_EXIT);
@@ -149,7 +135,7 @@ void MainWindow::showTrayMenu() {
     AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu.get(), MF_STRING, ID_EXIT, exitText.c_str());
 
-    SetForegroundWindow(handle());
+    SetForegroundWindow(Handle());
     POINT pt{};
     GetCursorPos(&pt);
     int x = pt.x;
@@ -164,30 +150,24 @@ void MainWindow::showTrayMenu() {
             if (x > info.rcWork.right) x = info.rcWork.right;
         }
     }
-    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, x, pt.y, 0, handle(), nullptr);
+    TrackPopupMenu(menu.get(), TPM_RIGHTALIGN | TPM_RIGHTBUTTON, x, pt.y, 0, Handle(), nullptr);
 }
 
 void MainWindow::onCommand(UINT id) {
     switch (id) {
     case ID_PAUSE_RESUME: togglePause(); break;
     case ID_SETTINGS: openSettings(); break;
-    case ID_ABOUT: runOneDialog(aboutOpen_, [this] { ShowAboutDialog(handle()); }); break;
-    case ID_EXIT: DestroyWindow(handle()); break;
+    case ID_ABOUT: runOneDialog(aboutOpen_, [this] { ShowAboutDialog(Handle()); }); break;
+    case ID_EXIT: DestroyWindow(Handle()); break;
     default: break;
     }
 }
 
 void MainWindow::togglePause() {
-    if (running_) {
-        running_ = false;
-        KillTimer(handle(), IDT_POLL);
-        pending_.Clear();
-        releaseAll();
+    if (shrinker_.Running()) {
+        shrinker_.Pause();
     } else {
-        running_ = true;
-        windowEventSeen_ = true;
-        examineAllWindows();
-        SetTimer(handle(), IDT_POLL, kPollPeriodMs, nullptr);
+        shrinker_.Resume();
     }
     trayIcon_.SetIcon(stateIcon());
 }
@@ -198,8 +178,8 @@ void MainWindow::runOneDialog(bool& open, Show&& show) {
     // opens over it; the same one again would be a second editor of the same
     // settings, so the open one comes to the front instead.
     if (open) {
-        HWND popup = GetLastActivePopup(handle());
-        if (popup && popup != handle()) SetForegroundWindow(popup);
+        HWND popup = GetLastActivePopup(Handle());
+        if (popup && popup != Handle()) SetForegroundWindow(popup);
         return;
     }
     open = true;
@@ -209,40 +189,74 @@ void MainWindow::runOneDialog(bool& open, Show&& show) {
 
 void MainWindow::openSettings() {
     runOneDialog(settingsOpen_, [this] {
-        const bool wasRunning = running_;
+        const bool wasRunning = shrinker_.Running();
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
-        const bool accepted = ShowSettingsDialog(handle(), app_) == IDOK;
+        const bool accepted = ShowSettingsDialog(Handle(), app_) == IDOK;
         // Exit chosen while the dialog was open: everything is given back
         // already, and nothing may be shrunk again.
-        if (!handle()) return;
+        if (!Handle()) return;
         if (accepted && !app_.Save()) {
-            win::ShowMessageBox(handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            win::ShowMessageBox(Handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.
-        if (wasRunning && !running_) togglePause();
+        if (wasRunning && !shrinker_.Running()) togglePause();
     });
 }
 
-void MainWindow::releaseAll() {
-    // Take the list first: releasing sends messages to other programs, and a
-    // window event handled meanwhile may append to the list.
-    std::vector<PseudoWindowPtr> entries;
-    entries.swap(pseudoWindows_);
-    if (hider_->ReleaseAll(entries) != 0) giveBackLater();
+void MainWindow::onQuickCaptureTick() {
+    const double seconds = static_cast<double>(std::clock() - quickCaptureStart_) / CLOCKS_PER_SEC;
+    const bool buttonUp = GetAsyncKeyState(VK_LBUTTON) == 0;
+    if (seconds <= 0.5) {
+        if (buttonUp) KillTimer(Handle(), IDT_QUICK_CAPTURE);  // a plain click does nothing
+        return;
+    }
+    if (!captureWindow_.Exists()) {
+        captureWindow_.Create(nullptr);
+        return;
+    }
+    if (!buttonUp) return;
+    KillTimer(Handle(), IDT_QUICK_CAPTURE);
+    captureWindow_.Destroy();
+    quickCapturePick(captureWindow_.Target());
 }
 
-void MainWindow::giveBackLater() { SetTimer(handle(), IDT_GIVE_BACK, kGiveBackRetryMs, nullptr); }
+void MainWindow::quickCapturePick(HWND target) {
+    if (!IsWindow(target) || !shrinker_.IsEligible(target)) {
+        win::ShowMessageBox(Handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
+        return;
+    }
+    Rule rule;
+    if (ShowQuickCaptureDialog(Handle(), rule, target) == IDOK) shrinker_.Shrink(target, rule);
+}
 
-void MainWindow::onGiveBackTick() {
-    std::vector<HWND> givenBack;
-    if (RecoverAbandonedOriginals(*hider_, &givenBack) == 0) KillTimer(handle(), IDT_GIVE_BACK);
-    // Ordinary windows again: while running they are looked at as if just
-    // reported (what the start or a resume could not do while they were
-    // still marked).
-    for (HWND hwnd : givenBack) onWindowCreated(hwnd, false);
+// Changes of display scale and layout while the program runs: the tray icon
+// is loaded again at the notification area's new size, and every pseudo
+// window on view is sized and placed again as its rule gives it for its
+// original now (which the system or its program may have resized).
+void MainWindow::loadTrayIcons() {
+    // The taskbar's scale; without a taskbar, the system's.
+    const UINT dpi = win::DpiOf(FindWindowA("Shell_TrayWnd", nullptr));
+    win::Icon running = loadTrayIcon(IDI_TRAY_RUNNING, dpi);
+    win::Icon paused = loadTrayIcon(IDI_TRAY_PAUSED, dpi);
+    // An image that cannot be loaded anew keeps the one in use.
+    if (running) runningIcon_ = std::move(running);
+    if (paused) pausedIcon_ = std::move(paused);
+}
+
+void MainWindow::onDisplayChanged(UINT msg, WPARAM wp) {
+    if (msg == WM_SETTINGCHANGE && !changesSizes(static_cast<UINT>(wp))) return;
+    // Restarted by every message of the burst.
+    SetTimer(Handle(), IDT_DISPLAY_SETTLED, kDisplaySettleMs, nullptr);
+}
+
+void MainWindow::onDisplaySettled() {
+    KillTimer(Handle(), IDT_DISPLAY_SETTLED);
+    loadTrayIcons();
+    trayIcon_.SetIcon(stateIcon());
+    shrinker_.PlaceAgain();
 }
 
 }  // namespace quillora

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pseudo/MarkedWindow.h"
+#include "pseudo/WindowHider.h"
 #include "win/Log.h"
 #include "win/Window.h"
 
@@ -13,7 +14,7 @@ namespace quillora {
 
 namespace {
 
-using OrphanTest = bool (*)(HWND original, HWND pseudo);
+using OrphanTest = bool (*)(HWND original);
 
 struct Scan {
     OrphanTest isOrphan;
@@ -22,16 +23,14 @@ struct Scan {
 
 BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     auto* scan = reinterpret_cast<Scan*>(lp);
-    if (HWND pseudo = MarkedWindow(hwnd).Pseudo()) {
-        if (scan->isOrphan(hwnd, pseudo)) scan->found.push_back(hwnd);
-    }
+    if (MarkedWindow(hwnd).Pseudo() && scan->isOrphan(hwnd)) scan->found.push_back(hwnd);
     return TRUE;
 }
 
-std::size_t releaseAll(OrphanTest test, WindowHider& hider, std::vector<HWND>* givenBack = nullptr) {
+std::size_t releaseAll(OrphanTest test, std::vector<HWND>* givenBack = nullptr) {
     Scan scan{test, {}};
     EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
-    const std::size_t waiting = hider.GiveBackAll(scan.found);
+    const std::size_t waiting = WindowHider::GiveBackAll(scan.found);
     if (givenBack) {
         for (HWND original : scan.found) {
             if (!MarkedWindow(original).Pseudo()) givenBack->push_back(original);
@@ -40,14 +39,12 @@ std::size_t releaseAll(OrphanTest test, WindowHider& hider, std::vector<HWND>* g
     return waiting;
 }
 
-bool pseudoIsGone(HWND original, HWND pseudo) {
-    return !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original;
-}
+bool pseudoIsGone(HWND original) { return !MarkedWindow(original).LivePseudo(); }
 
-bool pseudoIsOurs(HWND original, HWND pseudo) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(pseudo, &pid);
-    return pid == GetCurrentProcessId() || pseudoIsGone(original, pseudo);
+// Gone, or alive in this (failing) process.
+bool pseudoIsOurs(HWND original) {
+    const MarkedWindow marks(original);
+    return marks.OwnPseudo() || !marks.LivePseudo();
 }
 
 LONG WINAPI onUnhandledException(EXCEPTION_POINTERS*) {
@@ -62,18 +59,17 @@ void onTerminate() {
 
 }  // namespace
 
-std::size_t RecoverAbandonedOriginals(WindowHider& hider, std::vector<HWND>* givenBack) {
-    return releaseAll(pseudoIsGone, hider, givenBack);
+std::size_t RecoverAbandonedOriginals(std::vector<HWND>* givenBack) {
+    return releaseAll(pseudoIsGone, givenBack);
 }
 
 std::size_t RecoverAbandonedOriginalsWithin(DWORD patienceMs) {
     constexpr DWORD kRetryMs = 100;
-    WindowHider hider;
     const DWORD start = GetTickCount();
-    std::size_t waiting = RecoverAbandonedOriginals(hider);
+    std::size_t waiting = RecoverAbandonedOriginals();
     while (waiting != 0 && GetTickCount() - start < patienceMs) {
         Sleep(kRetryMs);
-        waiting = RecoverAbandonedOriginals(hider);
+        waiting = RecoverAbandonedOriginals();
     }
     if (waiting != 0) {
         win::Log("%u window(s) did not answer: left opaque but layered, with their property \"PseudoWindow\"",
@@ -83,8 +79,7 @@ std::size_t RecoverAbandonedOriginalsWithin(DWORD patienceMs) {
 }
 
 void RevealOwnOriginals() {
-    WindowHider hider;
-    releaseAll(pseudoIsOurs, hider);
+    releaseAll(pseudoIsOurs);
 }
 
 void InstallFailureRecovery() {

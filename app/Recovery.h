@@ -7,8 +7,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "pseudo/WindowHider.h"
-
 namespace quillora {
 
 // Reveals and releases every top-level window that still carries
@@ -18,7 +16,7 @@ namespace quillora {
 // "PseudoWindow" for a later call. Returns how many were left so; the
 // windows given back completely are added to `givenBack` when it is given.
 // Needs no window of the calling process.
-std::size_t RecoverAbandonedOriginals(WindowHider& hider, std::vector<HWND>* givenBack = nullptr);
+std::size_t RecoverAbandonedOriginals(std::vector<HWND>* givenBack = nullptr);
 
 // RecoverAbandonedOriginals until nothing is left or `patienceMs` has
 // passed, for a process that is about to end; logs what was left. Returns

@@ -9,7 +9,6 @@
 #include "app/Messages.h"
 #include "app/Recovery.h"
 #include "hook/QuilloraHelper.h"
-#include "pseudo/PseudoWindow.h"
 #include "res/resource.h"
 #include "rules/Application.h"
 #include "ui/Dialogs.h"
@@ -78,10 +77,9 @@ void runMessageLoop() {
     }
 }
 
-// Everything between the claim of the single instance and the normal end.
-void runGuarded(HINSTANCE instance) {
-    quillora::PseudoWindow::SetQuickEditHandler(&quillora::ShowQuickEditDialog);
-
+// Everything between the claim of the single instance and the normal end;
+// returns the exit code.
+int runGuarded(HINSTANCE instance) {
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
@@ -93,10 +91,14 @@ void runGuarded(HINSTANCE instance) {
     app.Load(warnInvalidRule);
 
     quillora::MainWindow mainWindow(app);
-    if (!mainWindow.Create()) return;
+    if (!mainWindow.Create()) {
+        // Nothing was shrunk yet; without its window the program can do nothing.
+        win::ShowMessageBox(nullptr, IDS_NO_MAIN_WINDOW, IDS_PROGRAM_NAME, MB_OK | MB_ICONERROR);
+        return 1;
+    }
     {
         mainWindow.AddTrayIcon();
-        const ShellHook hook(mainWindow.handle());
+        const ShellHook hook(mainWindow.Handle());
         // Without the hook, windows that appear later are not shrunk; those
         // found at start and at every resume still are.
         if (!hook.Installed()) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
@@ -108,6 +110,7 @@ void runGuarded(HINSTANCE instance) {
     // Originals whose program did not answer are opaque already; they get
     // their style back if it answers soon, else from the next start.
     quillora::RecoverAbandonedOriginalsWithin(3000);
+    return 0;
 }
 
 int run(HINSTANCE instance) {
@@ -116,11 +119,11 @@ int run(HINSTANCE instance) {
     if (!claimSingleInstance()) return 0;
     quillora::InstallFailureRecovery();
     quillora::Guard guard = quillora::Guard::Start();
-    runGuarded(instance);
+    const int exitCode = runGuarded(instance);
     // Everything is given back and saved; a failure above never gets here
     // (it gives the windows back itself, and the guard does it once more).
     guard.SignalNormalExit();
-    return 0;
+    return exitCode;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "pseudo/CaptureRoute.h"
 
-#include <boost/make_shared.hpp>
+#include <memory>
 
 #include "pseudo/WindowHider.h"
 #include "rules/Rule.h"
@@ -21,9 +21,9 @@ bool scale(Stretcher& stretcher, ImageBuffer& back, HDC source, int width, int h
 
 }  // namespace
 
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
-    if (drawMethod == SpeedPriority) return boost::make_shared<SpeedStretcher>();
-    return boost::make_shared<QualityStretcher>();
+std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
+    if (drawMethod == SpeedPriority) return std::make_shared<SpeedStretcher>();
+    return std::make_shared<QualityStretcher>();
 }
 
 bool CaptureRoute::Render(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back) {

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include <boost/shared_ptr.hpp>
+#include <memory>
 
 #include "scale/ImageBuffer.h"
 #include "scale/Stretcher.h"
@@ -17,7 +17,7 @@
 namespace quillora {
 
 // QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
-boost::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
+std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
 
 class CaptureRoute {
 public:

@@ -1,5 +1,7 @@
 #include "pseudo/MarkedWindow.h"
 
+#include "win/Log.h"
+
 namespace quillora {
 
 namespace {
@@ -9,14 +11,15 @@ constexpr UINT_PTR kHiddenTransparency = 0;
 
 UINT_PTR value(HWND hwnd, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(hwnd, name)); }
 HWND window(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
-void set(HWND hwnd, const char* name, UINT_PTR v) { SetPropA(hwnd, name, reinterpret_cast<HANDLE>(v)); }
+void set(HWND hwnd, const char* name, HANDLE v) { win::Checked(SetPropA(hwnd, name, v), "SetPropA"); }
+void set(HWND hwnd, const char* name, UINT_PTR v) { set(hwnd, name, reinterpret_cast<HANDLE>(v)); }
 
 }  // namespace
 
 void MarkedWindow::Tie(HWND original, HWND pseudo, PseudoWindow* object) {
-    SetPropA(pseudo, kPropOriginalWindow, original);
-    SetPropA(original, kPropPseudoWindow, pseudo);
-    SetPropA(original, kPropPseudoWindowObject, object);
+    set(pseudo, kPropOriginalWindow, original);
+    set(original, kPropPseudoWindow, pseudo);
+    set(original, kPropPseudoWindowObject, static_cast<HANDLE>(object));
 }
 
 HWND MarkedWindow::Original() const { return window(hwnd_, kPropOriginalWindow); }
@@ -24,6 +27,21 @@ HWND MarkedWindow::Pseudo() const { return window(hwnd_, kPropPseudoWindow); }
 PseudoWindow* MarkedWindow::Object() const {
     return static_cast<PseudoWindow*>(GetPropA(hwnd_, kPropPseudoWindowObject));
 }
+
+HWND MarkedWindow::LivePseudo() const {
+    HWND pseudo = Pseudo();
+    if (!pseudo || !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != hwnd_) return nullptr;
+    return pseudo;
+}
+
+HWND MarkedWindow::OwnPseudo() const {
+    HWND pseudo = LivePseudo();
+    if (!pseudo) return nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(pseudo, &process);
+    return process == GetCurrentProcessId() ? pseudo : nullptr;
+}
+
 void MarkedWindow::ForgetObject() const { RemovePropA(hwnd_, kPropPseudoWindowObject); }
 void MarkedWindow::ForgetPseudo() const { RemovePropA(hwnd_, kPropPseudoWindow); }
 

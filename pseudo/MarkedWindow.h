@@ -42,6 +42,12 @@ public:
     // use one unchecked).
     HWND Pseudo() const;
     PseudoWindow* Object() const;
+    // On an original: its pseudo window while the pair is live, that is the
+    // stored window exists and names this original back; null otherwise (no
+    // pseudo window, gone, or a value left by an earlier run).
+    HWND LivePseudo() const;
+    // LivePseudo when that window belongs to this process; null otherwise.
+    HWND OwnPseudo() const;
     // Either mark: an original or a pseudo window of this program.
     bool IsMarked() const { return Pseudo() || Original(); }
     void ForgetObject() const;

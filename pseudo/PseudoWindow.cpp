@@ -6,6 +6,7 @@
 #include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
 #include "win/ResourceString.h"
+#include "win/Log.h"
 
 namespace quillora {
 
@@ -21,13 +22,9 @@ std::unordered_set<const PseudoWindow*>& liveObjects() {
     return objects;
 }
 
-PseudoWindow::QuickEditHandler g_quickEdit = nullptr;
-
 LONG_PTR sizeStateOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE); }
 
 }  // namespace
-
-void PseudoWindow::SetQuickEditHandler(QuickEditHandler handler) { g_quickEdit = handler; }
 
 PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
     : mainWindow_(mainWindow), stretcher_(MakeStretcher(rule.StretchDrawMethod)), rule_(rule) {
@@ -44,9 +41,7 @@ PseudoWindow* PseudoWindow::FromOriginal(HWND original) {
     PseudoWindow* object = marks.Object();
     if (!object || !liveObjects().count(object)) return nullptr;
     HWND pseudo = object->Handle();
-    if (!pseudo || pseudo != marks.Pseudo()) return nullptr;
-    if (MarkedWindow(pseudo).Original() != original) return nullptr;
-    return object;
+    return pseudo && pseudo == marks.LivePseudo() ? object : nullptr;
 }
 
 HWND PseudoWindow::Original() const {
@@ -57,6 +52,7 @@ HWND PseudoWindow::Original() const {
 HWND PseudoWindow::Create(HWND original) {
     if (!registerClass(kPseudoWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)))) {
+        win::LogFailure("RegisterClassExA(\"PseudoWindow\")");
         return nullptr;
     }
     DWORD exStyle = WS_EX_TOOLWINDOW;
@@ -65,7 +61,8 @@ HWND PseudoWindow::Create(HWND original) {
     DWORD style = WS_POPUP;
     if (rule_.Frame) style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
-    HWND hwnd = createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr);
+    HWND hwnd = win::Checked(createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr),
+                             "CreateWindowExA(\"PseudoWindow\")");
     if (!hwnd) return nullptr;
 
     if (rule_.Transparent) {
@@ -129,41 +126,41 @@ LRESULT PseudoWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void PseudoWindow::onCreate() {
-    if (rule_.UpdateDisplay) SetTimer(handle(), kRefreshTimer, static_cast<UINT>(rule_.UpdateDisplayElapse), nullptr);
+    if (rule_.UpdateDisplay) SetTimer(Handle(), kRefreshTimer, static_cast<UINT>(rule_.UpdateDisplayElapse), nullptr);
 }
 
 void PseudoWindow::onClose() {
-    HWND original = MarkedWindow(handle()).Original();
+    HWND original = MarkedWindow(Handle()).Original();
     // Only a request: the original's program decides whether it closes.
     if (original && IsWindow(original)) PostMessageA(original, WM_SYSCOMMAND, SC_CLOSE, 0);
-    DestroyWindow(handle());
+    DestroyWindow(Handle());
 }
 
 void PseudoWindow::onLButtonDown() {
     if (rule_.StretchRestoreMethod == RestoreLeftClick) {
-        SendMessageA(mainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(handle()), 0);
+        SendMessageA(mainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(Handle()), 0);
     }
 }
 
 void PseudoWindow::onMouseWheel(int delta) {
     rule_.Transparency = WheelTransparency(rule_.Transparency, delta);
     if (!rule_.Transparent) {
-        const LONG exStyle = GetWindowLongA(handle(), GWL_EXSTYLE);
-        SetWindowLongA(handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        const LONG exStyle = GetWindowLongA(Handle(), GWL_EXSTYLE);
+        SetWindowLongA(Handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
         rule_.Transparent = true;
     }
-    SetLayeredWindowAttributes(handle(), 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
+    SetLayeredWindowAttributes(Handle(), 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
 }
 
 bool PseudoWindow::onSysCommand(WPARAM wp) {
     if (LOWORD(wp) != kQuickEditCommand) return false;
-    if (!g_quickEdit) return true;
     // The dialog's nested loop keeps the polling running, which may drop this
     // object's list entry (its original closed); keep the object alive until
     // the dialog has returned.
-    const boost::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
-    const int result = g_quickEdit(handle(), rule_);
-    HWND hwnd = handle();
+    const std::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
+    const LRESULT result = SendMessageA(mainWindow_, WM_PSEUDO_QUICK_EDIT, reinterpret_cast<WPARAM>(Handle()),
+                                        reinterpret_cast<LPARAM>(&rule_));
+    HWND hwnd = Handle();
     if (result == IDOK && hwnd) {
         PostMessageA(mainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
     }

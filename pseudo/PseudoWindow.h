@@ -4,8 +4,7 @@
 
 #include <windows.h>
 
-#include <boost/enable_shared_from_this.hpp>
-#include <boost/shared_ptr.hpp>
+#include <memory>
 
 #include "pseudo/CaptureRoute.h"
 #include "pseudo/Geometry.h"
@@ -19,13 +18,8 @@ namespace quillora {
 
 constexpr char kPseudoWindowClass[] = "PseudoWindow";
 
-class PseudoWindow : public win::Window, public boost::enable_shared_from_this<PseudoWindow> {
+class PseudoWindow : public win::Window, public std::enable_shared_from_this<PseudoWindow> {
 public:
-    // Runs the quick-edit dialog on the pseudo window's rule copy; returns 1
-    // for OK. The program installs it; without one the command does nothing.
-    using QuickEditHandler = int (*)(HWND owner, Rule& rule);
-    static void SetQuickEditHandler(QuickEditHandler handler);
-
     PseudoWindow(HWND mainWindow, const Rule& rule);
     ~PseudoWindow() override;
 
@@ -45,7 +39,6 @@ public:
     // picture. For a change of display scale or layout.
     void PlaceAgain();
 
-    HWND Handle() const { return handle(); }
     const Rule& GetRule() const { return rule_; }
     Rule& GetRule() { return rule_; }
     bool IsOutsideSizeMove() const { return outsideSizeMove_; }
@@ -102,7 +95,7 @@ private:
     // memory so that a black capture can be told cheaply.
     ImageBuffer back_;
     CaptureRoute route_;
-    boost::shared_ptr<Stretcher> stretcher_;
+    std::shared_ptr<Stretcher> stretcher_;
     Rule rule_;
     // Off until the first placement: the size the system gives the window
     // before it (a frame's minimum size at creation) is not the user's.
@@ -112,6 +105,6 @@ private:
     bool captureFailing_ = false;
 };
 
-using PseudoWindowPtr = boost::shared_ptr<PseudoWindow>;
+using PseudoWindowPtr = std::shared_ptr<PseudoWindow>;
 
 }  // namespace quillora

@@ -50,7 +50,7 @@ void PseudoWindow::PlacePseudo(HWND original) {
 
 void PseudoWindow::placePseudo(HWND original) {
     LearningPaused paused(sizeLearning_);
-    if (!original) original = originalOf(handle());
+    if (!original) original = originalOf(Handle());
     RECT window{};
     if (!original || !GetWindowRect(original, &window)) return;
     const Rect originalRect = toRect(window);
@@ -63,15 +63,15 @@ void PseudoWindow::placePseudo(HWND original) {
     // original, where it shows through.
     UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
     if (rule_.Topmost) flags |= SWP_NOZORDER;
-    SetWindowPos(handle(), original, placed.left, placed.top, size.width, size.height, flags);
+    SetWindowPos(Handle(), original, placed.left, placed.top, size.width, size.height, flags);
 }
 
 void PseudoWindow::PlaceOriginal(HWND original) {
     LearningPaused paused(sizeLearning_);
-    if (!original) original = originalOf(handle());
+    if (!original) original = originalOf(Handle());
     RECT pseudo{}, window{};
-    if (!original || !GetWindowRect(handle(), &pseudo) || !GetWindowRect(original, &window)) return;
-    const bool pseudoHadFocus = GetForegroundWindow() == handle();
+    if (!original || !GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original, &window)) return;
+    const bool pseudoHadFocus = GetForegroundWindow() == Handle();
     const Rect O = toRect(window);
     const Rect P = toRect(pseudo);
     // The original comes back into view on the stand-in's monitor: moved no
@@ -79,7 +79,7 @@ void PseudoWindow::PlaceOriginal(HWND original) {
     const Rect B = PlaceAtCorner(rule_.StretchDirection, P, O.width(), O.height(), monitorNearest(P));
     HWND insertAfter = HWND_TOP;
     if (rule_.Topmost) {
-        SetWindowPos(original, handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
+        SetWindowPos(original, Handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
         insertAfter = HWND_NOTOPMOST;
     }
     UINT flags = SWP_NOREDRAW;
@@ -92,15 +92,15 @@ void PseudoWindow::PlaceAgain() {
     // Hidden: the original is in view (or minimised), and its next shrink
     // places the pseudo window anyway. Nor is a window taken from the user
     // who is dragging it.
-    if (!original || !IsWindowVisible(handle()) || !outsideSizeMove_) return;
+    if (!original || !IsWindowVisible(Handle()) || !outsideSizeMove_) return;
     PlacePseudo(original);
     Capture(original);
-    InvalidateRect(handle(), nullptr, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void PseudoWindow::learnSize(int width, int height) {
     if (!sizeLearning_ || width == 0 || height == 0) return;
-    HWND original = originalOf(handle());
+    HWND original = originalOf(Handle());
     RECT client{};
     if (original && GetClientRect(original, &client)) {
         const std::int32_t w = LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth);
@@ -116,9 +116,9 @@ void PseudoWindow::learnSize(int width, int height) {
 
 void PseudoWindow::onSizing(int edge, RECT* proposed) {
     if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
-    const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(handle())) : 0;
+    const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(Handle())) : 0;
     RECT client{};
-    if (!GetClientRect(originalOf(handle()), &client)) return;
+    if (!GetClientRect(originalOf(Handle()), &client)) return;
     const Rect locked = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
     *proposed = RECT{locked.left, locked.top, locked.right, locked.bottom};
 }

@@ -7,7 +7,7 @@
 namespace quillora {
 
 void PseudoWindow::Capture(HWND original) {
-    if (!original) original = MarkedWindow(handle()).Original();
+    if (!original) original = MarkedWindow(Handle()).Original();
     // GetDC(null) would be the whole screen.
     if (!original || !IsWindow(original) || !back_.Context()) return;
     RECT client{};
@@ -27,7 +27,7 @@ void PseudoWindow::onSize(int width, int height) {
 }
 
 void PseudoWindow::onPaint() {
-    win::PaintDC paint(handle());
+    win::PaintDC paint(Handle());
     if (paint.get() && back_.Context()) {
         BitBlt(paint.get(), 0, 0, back_.Width(), back_.Height(), back_.Context(), 0, 0, SRCCOPY);
     }
@@ -35,10 +35,10 @@ void PseudoWindow::onPaint() {
 
 void PseudoWindow::onTimer(UINT_PTR id) {
     // A hidden pseudo window (original restored or minimised) costs nothing.
-    if (id != kRefreshTimer || !IsWindowVisible(handle())) return;
+    if (id != kRefreshTimer || !IsWindowVisible(Handle())) return;
     Capture(nullptr);
-    InvalidateRect(handle(), nullptr, FALSE);
-    UpdateWindow(handle());
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());
 }
 
 }  // namespace quillora

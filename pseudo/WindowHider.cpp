@@ -9,15 +9,13 @@ namespace {
 
 constexpr int kTitleBufferSize = 256;
 
-// The original's "PseudoWindow" as a native window of this process that names
-// the original back; null for a value left by an earlier run of the program,
-// which may by now be the handle of any other program's window.
-HWND ownPseudoWindowOf(HWND original) {
-    HWND pseudo = MarkedWindow(original).Pseudo();
-    if (!pseudo || !IsWindow(pseudo) || MarkedWindow(pseudo).Original() != original) return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(pseudo, &process);
-    return process == GetCurrentProcessId() ? pseudo : nullptr;
+// The extended style of another program's window. SetWindowLongA returns
+// the previous value, which may be zero: only the last error tells.
+void setExStyle(HWND window, LONG exStyle) {
+    SetLastError(0);
+    if (SetWindowLongA(window, GWL_EXSTYLE, exStyle) == 0 && GetLastError() != 0) {
+        win::LogFailure("SetWindowLongA(GWL_EXSTYLE)");
+    }
 }
 
 void copyTitle(HWND from, HWND to) {
@@ -63,11 +61,11 @@ HWND originalOf(const PseudoWindow& entry) {
 // the window answers. The object pointer goes at once, so that nothing ever
 // reaches a released object through it; "PseudoWindow" stays until the rest
 // is done, and marks the window for a later attempt.
-bool finishGiveBack(WindowHider& hider, HWND original) {
+bool finishGiveBack(HWND original) {
     if (!IsWindow(original)) return true;
     const MarkedWindow marks(original);
     marks.ForgetObject();
-    if (!hider.Detach(original)) return false;
+    if (!WindowHider::Detach(original)) return false;
     marks.ForgetPseudo();
     return true;
 }
@@ -85,14 +83,14 @@ bool WindowHider::GiveBack(HWND original) {
     // Unconditionally: after an abrupt end the property may say "shown"
     // while the alpha is still 0.
     ShowOriginal(original);
-    return finishGiveBack(*this, original);
+    return finishGiveBack(original);
 }
 
 std::size_t WindowHider::GiveBackAll(const std::vector<HWND>& originals) {
     for (HWND original : originals) ShowOriginal(original);
     std::size_t waiting = 0;
     for (HWND original : originals) {
-        if (!finishGiveBack(*this, original)) ++waiting;
+        if (!finishGiveBack(original)) ++waiting;
     }
     return waiting;
 }
@@ -103,7 +101,7 @@ void WindowHider::Attach(HWND original) {
         MarkedWindow(original).SetWasLayered();
         saveOwnLook(original);
     } else {
-        SetWindowLongA(original, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        setExStyle(original, exStyle | WS_EX_LAYERED);
     }
 }
 
@@ -117,7 +115,7 @@ bool WindowHider::Detach(HWND original) {
     const LONG exStyle = GetWindowLongA(original, GWL_EXSTYLE);
     if (!(exStyle & WS_EX_LAYERED)) return true;
     if (!Answers(original)) return false;
-    SetWindowLongA(original, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    setExStyle(original, exStyle & ~WS_EX_LAYERED);
     return true;
 }
 
@@ -140,24 +138,33 @@ bool WindowHider::IsOriginalShown(HWND original) { return MarkedWindow(original)
 
 void WindowHider::Toggle(HWND window) {
     if (!window) return;
-    if (HWND original = MarkedWindow(window).Original()) {
-        PseudoWindow* object = PseudoWindow::FromOriginal(original);
-        if (!object || object->Handle() != window || !object->IsOutsideSizeMove()) return;
-        // Moving another program's window waits for that program: one that
-        // does not answer comes back where it stands.
-        if (Answers(original)) object->PlaceOriginal(original);
-        ShowWindow(window, SW_HIDE);
-        ShowOriginal(original);
-        return;
+    const MarkedWindow marks(window);
+    if (marks.Original()) {
+        Restore(window);
+    } else if (marks.Pseudo()) {
+        Shrink(window);
     }
-    if (!MarkedWindow(window).Pseudo()) return;
+}
 
-    HWND original = window;
+void WindowHider::Restore(HWND pseudo) {
+    HWND original = MarkedWindow(pseudo).Original();
+    if (!original) return;
+    PseudoWindow* object = PseudoWindow::FromOriginal(original);
+    if (!object || object->Handle() != pseudo || !object->IsOutsideSizeMove()) return;
+    // Moving another program's window waits for that program: one that
+    // does not answer comes back where it stands.
+    if (Answers(original)) object->PlaceOriginal(original);
+    ShowWindow(pseudo, SW_HIDE);
+    ShowOriginal(original);
+}
+
+void WindowHider::Shrink(HWND original) {
     const bool minimised = IsIconic(original) != FALSE;
     // An original that is already shrunk is what every poll meets most: settle
     // it with these two lookups before validating the pseudo window.
     if (!minimised && !IsOriginalShown(original)) return;
-    HWND pseudo = ownPseudoWindowOf(original);
+    // A value left by an earlier run may by now name any other program's window.
+    HWND pseudo = MarkedWindow(original).OwnPseudo();
     // Hiding the original with no pseudo window of ours to show would lose it.
     if (!pseudo) return;
     if (minimised) {
@@ -212,7 +219,7 @@ bool IsStale(const PseudoWindow& entry) {
         // recovery of abandoned originals.
         HWND survivor = entry.Original();
         if (survivor && MarkedWindow(survivor).Object() == &entry) {
-            WindowHider().GiveBack(survivor);
+            WindowHider::GiveBack(survivor);
         }
         return true;
     }

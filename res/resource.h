@@ -50,6 +50,7 @@
 #define IDS_MENU_EDIT 151
 #define IDS_BAD_REGEX 153  // 152 has no text
 #define IDS_SAVE_FAILED 154
+#define IDS_NO_MAIN_WINDOW 155
 
 // Dialog templates and controls follow below.
 

@@ -12,9 +12,9 @@ const char kWebPageAddress[] = "https://quillora.example.org/";
 int AboutDialog::Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_ABOUT)); }
 
 BOOL AboutDialog::onInit() {
-    win::CentreOverOwner(handle());
+    win::CentreOverOwner(Handle());
     link_.Attach(item(IDC_ABOUT_LINK), kWebPageAddress);
-    win::SetItemText(handle(), IDC_ABOUT_TEXT, win::LoadResourceString(IDS_ABOUT_TEXT));
+    win::SetItemText(Handle(), IDC_ABOUT_TEXT, win::LoadResourceString(IDS_ABOUT_TEXT));
     return TRUE;
 }
 

@@ -29,16 +29,16 @@ bool CaptureWindow::Create(HWND owner) {
 }
 
 void CaptureWindow::Destroy() {
-    if (Exists()) DestroyWindow(handle());
+    if (Exists()) DestroyWindow(Handle());
 }
 
 LRESULT CaptureWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
-        SetTimer(handle(), kTrackTimer, kTrackIntervalMs, nullptr);
+        SetTimer(Handle(), kTrackTimer, kTrackIntervalMs, nullptr);
         return 0;
     case WM_DESTROY:
-        KillTimer(handle(), kTrackTimer);
+        KillTimer(Handle(), kTrackTimer);
         return 0;
     case WM_TIMER:
         if (wp == kTrackTimer) onTrack();
@@ -51,7 +51,7 @@ LRESULT CaptureWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // its target (not the suggested rectangle) and gets that monitor's
         // width.
         RECT client{};
-        if (GetClientRect(handle(), &client)) onSize(client.right, client.bottom);
+        if (GetClientRect(Handle(), &client)) onSize(client.right, client.bottom);
         return 0;
     }
     case WM_PAINT:
@@ -71,27 +71,27 @@ void CaptureWindow::onTrack() {
     if (!found) return;  // keep the frame where it is
     RECT r{};
     if (!GetWindowRect(found, &r)) return;
-    SetWindowPos(handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+    SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
 }
 
 void CaptureWindow::onSize(int cx, int cy) {
-    const int b = win::ScaleForDpi(frameWidth_, win::DpiOf(handle()));
+    const int b = win::ScaleForDpi(frameWidth_, win::DpiOf(Handle()));
     if (b < cx - b && b < cy - b) {
         win::Region outer(CreateRectRgn(0, 0, cx, cy));
         win::Region inner(CreateRectRgn(b, b, cx - b, cy - b));
         if (outer && inner && CombineRgn(outer.get(), outer.get(), inner.get(), RGN_XOR) != ERROR) {
             // The system owns the region once it is set.
-            if (SetWindowRgn(handle(), outer.get(), TRUE)) outer.release();
+            if (SetWindowRgn(Handle(), outer.get(), TRUE)) outer.release();
         }
     } else {
-        SetWindowRgn(handle(), nullptr, FALSE);
+        SetWindowRgn(Handle(), nullptr, FALSE);
     }
 }
 
 void CaptureWindow::onPaint() {
-    win::PaintDC dc(handle());
+    win::PaintDC dc(Handle());
     RECT client{};
-    GetClientRect(handle(), &client);
+    GetClientRect(Handle(), &client);
     win::Brush brush(CreateSolidBrush(kFrameColour));
     win::Pen pen(CreatePen(PS_SOLID, 1, kFrameColour));
     win::SelectObjectScope useBrush(dc.get(), brush.get());

@@ -25,7 +25,7 @@ public:
     // null). The target of a previous capture is kept.
     bool Create(HWND owner);
     void Destroy();
-    bool Exists() const { return handle() != nullptr && IsWindow(handle()); }
+    bool Exists() const { return Handle() != nullptr && IsWindow(Handle()); }
     // The window the frame was last moved onto; survives Destroy.
     HWND Target() const { return target_; }
 

@@ -16,7 +16,7 @@ constexpr int kSliderStep = 10;
 HWND GeneralPage::Create(HWND parent) { return createModeless(parent, IDD_GENERAL_PAGE); }
 
 BOOL GeneralPage::onInit() {
-    HWND page = handle();
+    HWND page = Handle();
     shortcutPath_ = StartupShortcutPath();
     startupRegistered_ = FileExists(shortcutPath_);
     win::SetChecked(page, IDC_STARTUP, startupRegistered_);
@@ -30,19 +30,19 @@ BOOL GeneralPage::onInit() {
 
 bool GeneralPage::Apply() {
     applyStartup();
-    app_.Settings.ActiveRestore = win::IsChecked(handle(), IDC_ACTIVE_RESTORE);
-    app_.Settings.Mergin = win::SpinPosition(handle(), IDC_MARGIN_SPIN);
-    app_.Settings.Sensitivity = win::SliderPosition(handle(), IDC_SENSITIVITY);
+    app_.Settings.ActiveRestore = win::IsChecked(Handle(), IDC_ACTIVE_RESTORE);
+    app_.Settings.Mergin = win::SpinPosition(Handle(), IDC_MARGIN_SPIN);
+    app_.Settings.Sensitivity = win::SliderPosition(Handle(), IDC_SENSITIVITY);
     return true;
 }
 
 // An existing shortcut is never rewritten: only a change of the box since the
 // page opened touches the file.
 void GeneralPage::applyStartup() {
-    const bool wanted = win::IsChecked(handle(), IDC_STARTUP);
+    const bool wanted = win::IsChecked(Handle(), IDC_STARTUP);
     if (wanted && !startupRegistered_) {
         if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
-            win::ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
+            win::ShowMessageBox(GetAncestor(Handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {
         DeleteFileA(shortcutPath_.c_str());

@@ -16,7 +16,7 @@ HWND QuickCaptureTitlePage::Create(HWND parent) { return createModeless(parent, 
 BOOL QuickCaptureTitlePage::onInit() {
     std::vector<char> title(kTitleChars + 1, '\0');
     GetWindowTextA(target_, title.data(), kTitleChars + 1);
-    SetDlgItemTextA(handle(), IDC_TITLE, title.data());
+    SetDlgItemTextA(Handle(), IDC_TITLE, title.data());
     return TRUE;
 }
 
@@ -34,8 +34,8 @@ void QuickCaptureDialog::onOk() {
 int QuickEditDialog::Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_QUICK_EDIT)); }
 
 BOOL QuickEditDialog::onInit() {
-    win::CentreOverOwner(handle());
-    HWND page = shrink_.Create(handle());
+    win::CentreOverOwner(Handle());
+    HWND page = shrink_.Create(Handle());
     SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
     ShowWindow(page, SW_SHOW);
     return TRUE;

@@ -53,7 +53,7 @@ bool regexCompiles(HWND page, int edit, unsigned label, const std::string& text)
 HWND RuleBasicPage::Create(HWND parent) { return createModeless(parent, IDD_RULE_BASIC_PAGE); }
 
 BOOL RuleBasicPage::onInit() {
-    HWND page = handle();
+    HWND page = Handle();
     captureTool_.Attach(page, item(IDC_CAPTURE));
     for (int id : kTextEdits) SendDlgItemMessageA(page, id, EM_LIMITTEXT, kStoredTextLimit, 0);
     win::SetItemText(page, IDC_EXPLANATION, rule_.Explanation);
@@ -67,7 +67,7 @@ BOOL RuleBasicPage::onInit() {
 }
 
 bool RuleBasicPage::Apply() {
-    HWND page = handle();
+    HWND page = Handle();
     const std::string appName = storedText(page, IDC_APP_NAME);
     const std::string className = storedText(page, IDC_CLASS_NAME);
     const std::string title = storedText(page, IDC_TITLE);

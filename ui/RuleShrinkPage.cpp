@@ -1,6 +1,6 @@
 #include "ui/RuleShrinkPage.h"
 
-#include <boost/lexical_cast.hpp>
+#include <charconv>
 
 #include "res/resource.h"
 #include "rules/RuleLimits.h"
@@ -23,20 +23,22 @@ void fill(HWND page, int id, std::initializer_list<unsigned> stringIds) {
 }  // namespace
 
 bool ParseUpdateInterval(const std::string& text, int& value) {
-    try {
-        const int parsed = boost::lexical_cast<int>(text);
-        if (parsed < kRefreshIntervalMin || parsed > kRefreshIntervalMax) return false;
-        value = parsed;
-        return true;
-    } catch (const boost::bad_lexical_cast&) {
-        return false;
-    }
+    // The whole text is the number, optionally signed with "+" (no spaces).
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+' && last - first > 1 && first[1] != '-') ++first;
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed);
+    if (error != std::errc() || end != last) return false;
+    if (parsed < kRefreshIntervalMin || parsed > kRefreshIntervalMax) return false;
+    value = parsed;
+    return true;
 }
 
 HWND RuleShrinkPage::Create(HWND parent) { return createModeless(parent, IDD_RULE_SHRINK_PAGE); }
 
 BOOL RuleShrinkPage::onInit() {
-    HWND page = handle();
+    HWND page = Handle();
     win::SetSpinRange(page, IDC_WIDTH_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchWidthUnit));
     win::SetSpinRange(page, IDC_HEIGHT_SPIN, kEditedSizeMin, sizeMaximum(rule_.StretchHeightUnit));
     win::SetSpinPosition(page, IDC_WIDTH_SPIN, rule_.StretchWidth);
@@ -49,7 +51,7 @@ BOOL RuleShrinkPage::onInit() {
     win::SelectComboIndex(page, IDC_RESTORE_METHOD, rule_.StretchRestoreMethod);
     win::SelectComboIndex(page, IDC_DRAW_METHOD, rule_.StretchDrawMethod);
     win::SetChecked(page, IDC_UPDATE_DISPLAY, rule_.UpdateDisplay);
-    win::SetItemText(page, IDC_UPDATE_ELAPSE, boost::lexical_cast<std::string>(rule_.UpdateDisplayElapse));
+    win::SetItemText(page, IDC_UPDATE_ELAPSE, std::to_string(rule_.UpdateDisplayElapse));
     win::SetChecked(page, IDC_TOPMOST, rule_.Topmost);
     win::SetChecked(page, IDC_FRAME, rule_.Frame);
     win::SetChecked(page, IDC_EXTEND_SYSTEM_MENU, rule_.ExtendSystemMenu);
@@ -62,7 +64,7 @@ BOOL RuleShrinkPage::onInit() {
 }
 
 void RuleShrinkPage::fillLists() {
-    HWND page = handle();
+    HWND page = Handle();
     fill(page, IDC_WIDTH_UNIT, {IDS_UNIT_PERCENT, IDS_UNIT_PIXEL});
     fill(page, IDC_HEIGHT_UNIT, {IDS_UNIT_PERCENT, IDS_UNIT_PIXEL});
     fill(page, IDC_DIRECTION, {IDS_DIR_AUTO, IDS_DIR_TOPLEFT, IDS_DIR_TOPRIGHT, IDS_DIR_BOTTOMLEFT, IDS_DIR_BOTTOMRIGHT});
@@ -71,7 +73,7 @@ void RuleShrinkPage::fillLists() {
 }
 
 void RuleShrinkPage::applyEnableRules() {
-    HWND page = handle();
+    HWND page = Handle();
     const bool autoHeight = win::IsChecked(page, IDC_AUTO_HEIGHT);
     for (int id : {IDC_HEIGHT, IDC_HEIGHT_SPIN, IDC_HEIGHT_UNIT}) win::EnableItem(page, id, !autoHeight);
     win::EnableItem(page, IDC_UPDATE_ELAPSE, win::IsChecked(page, IDC_UPDATE_DISPLAY));
@@ -81,13 +83,13 @@ void RuleShrinkPage::applyEnableRules() {
 
 // Only the range follows the unit; the number in the box is left as typed.
 void RuleShrinkPage::applyUnitRange(int unitList, int spin) {
-    const int unit = win::ComboIndex(handle(), unitList);
-    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(handle(), spin, kEditedSizeMin, sizeMaximum(unit));
+    const int unit = win::ComboIndex(Handle(), unitList);
+    if (unit == UnitPercent || unit == UnitPixel) win::SetSpinRange(Handle(), spin, kEditedSizeMin, sizeMaximum(unit));
 }
 
 void RuleShrinkPage::updateTransparencyLabel() {
-    win::SetItemText(handle(), IDC_TRANSPARENCY_LABEL,
-                     win::FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(handle(), IDC_TRANSPARENCY)));
+    win::SetItemText(Handle(), IDC_TRANSPARENCY_LABEL,
+                     win::FormatResourceString(IDS_TRANSPARENCY_LABEL, win::SliderPosition(Handle(), IDC_TRANSPARENCY)));
 }
 
 bool RuleShrinkPage::onCommand(int id, int, HWND) {
@@ -117,7 +119,7 @@ bool RuleShrinkPage::onMessage(UINT msg, WPARAM, LPARAM lp, INT_PTR& result) {
 }
 
 bool RuleShrinkPage::Apply() {
-    HWND page = handle();
+    HWND page = Handle();
     int interval = 0;
     if (!ParseUpdateInterval(win::ItemText(page, IDC_UPDATE_ELAPSE, kMaxText), interval)) {
         win::ShowMessageBox(GetAncestor(page, GA_ROOT), IDS_BAD_ELAPSE, 0, MB_OK);

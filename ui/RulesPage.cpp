@@ -159,7 +159,7 @@ void RulesPage::layout(int w, int h) {
 
 void RulesPage::add() {
     Rule rule;
-    if (RunRuleEditor(GetAncestor(handle(), GA_ROOT), rule) != IDOK) return;
+    if (RunRuleEditor(GetAncestor(Handle(), GA_ROOT), rule) != IDOK) return;
     appendRow(rule);
     workingRules_.Append(rule);
 }
@@ -167,13 +167,13 @@ void RulesPage::add() {
 void RulesPage::edit(int row) {
     if (row < 0 || row >= static_cast<int>(workingRules_.size())) return;
     Rule& rule = workingRules_[static_cast<std::size_t>(row)];
-    if (RunRuleEditor(GetAncestor(handle(), GA_ROOT), rule) == IDOK) writeRow(row, rule);
+    if (RunRuleEditor(GetAncestor(Handle(), GA_ROOT), rule) == IDOK) writeRow(row, rule);
 }
 
 void RulesPage::remove() {
     const int row = selectedRow();
     if (row < 0) return;
-    if (win::ShowMessageBox(GetAncestor(handle(), GA_ROOT), IDS_CONFIRM_DELETE, IDS_CONFIRM_DELETE_CAPTION,
+    if (win::ShowMessageBox(GetAncestor(Handle(), GA_ROOT), IDS_CONFIRM_DELETE, IDS_CONFIRM_DELETE_CAPTION,
                        MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     SendMessageA(list(), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);

@@ -17,7 +17,7 @@ protected:
     // first page is shown and has the focus.
     template <typename First, typename Second>
     void showPages(int tabControl, First& first, unsigned firstCaption, Second& second, unsigned secondCaption) {
-        win::CentreOverOwner(handle());
+        win::CentreOverOwner(Handle());
         tabs_.Attach(item(tabControl));
         HWND firstPage = first.Create(tabs_.Tab());
         HWND secondPage = second.Create(tabs_.Tab());

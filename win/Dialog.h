@@ -15,7 +15,7 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    HWND handle() const { return hwnd_; }
+    HWND Handle() const { return hwnd_; }
     HWND item(int id) const { return GetDlgItem(hwnd_, id); }
 
 protected:

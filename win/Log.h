@@ -14,4 +14,14 @@ void Log(const char* format, ...);
 // before anything else runs.
 void LogFailure(const char* call);
 
+// Passes a call's result through, logging "<call> failed (error N)" first
+// when it says the call failed (false, null or zero), for failures the
+// program survives but must not keep silent:
+//   if (!win::Checked(SetPropA(hwnd, name, value), "SetPropA")) ...
+template <typename Result>
+Result Checked(Result result, const char* call) {
+    if (!result) LogFailure(call);
+    return result;
+}
+
 }  // namespace win

@@ -14,7 +14,7 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    HWND handle() const { return hwnd_; }
+    HWND Handle() const { return hwnd_; }
 
     // Registers a class whose procedure is Window's static procedure.
     // Registering a class that exists already counts as success.

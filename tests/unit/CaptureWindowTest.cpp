@@ -32,11 +32,11 @@ TEST(CaptureWindow, NativeWindowHasTheFrameClassAndStyles) {
     ASSERT_TRUE(frame.Create(nullptr));
     ASSERT_TRUE(frame.Exists());
     char name[64] = {};
-    GetClassNameA(frame.handle(), name, sizeof name);
+    GetClassNameA(frame.Handle(), name, sizeof name);
     EXPECT_STREQ(name, "CaptureWindow");
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.handle(), GWL_STYLE)) & 0x90000000u, 0x90000000u);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.handle(), GWL_EXSTYLE)) & 0x88u, 0x88u);
-    EXPECT_EQ(GetClassLongPtrA(frame.handle(), GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.Handle(), GWL_STYLE)) & 0x90000000u, 0x90000000u);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(frame.Handle(), GWL_EXSTYLE)) & 0x88u, 0x88u);
+    EXPECT_EQ(GetClassLongPtrA(frame.Handle(), GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
     frame.Destroy();
     EXPECT_FALSE(frame.Exists());
 }
@@ -57,11 +57,11 @@ TEST(CaptureWindow, FollowsTheTopLevelWindowUnderTheCursorAndKeepsTargetAcrossRe
     SetCursorPos(150 + 100, 150 + 70);  // over the child button
     ASSERT_TRUE(uitest::WaitUntil([&] { return frame.Target() == host.top; }, 3000));
     const RECT target = WindowRect(host.top);
-    ASSERT_TRUE(uitest::WaitUntil([&] { const RECT now = WindowRect(frame.handle());
+    ASSERT_TRUE(uitest::WaitUntil([&] { const RECT now = WindowRect(frame.Handle());
         return EqualRect(&target, &now) != 0; }, 3000));
     // Only a hollow frame takes part in hit testing.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(frame.handle(), rgn), COMPLEXREGION);
+    EXPECT_EQ(GetWindowRgn(frame.Handle(), rgn), COMPLEXREGION);
     EXPECT_FALSE(PtInRegion(rgn, 150, 100));
     EXPECT_TRUE(PtInRegion(rgn, 1, 100));
     // Three pixels wide at 96 DPI, scaled with the monitor (5 at 144 DPI).

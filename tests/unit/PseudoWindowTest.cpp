@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -36,7 +35,15 @@ struct Received {
 };
 std::vector<Received> g_received;
 
+// The quick-edit dialog the test's main window runs; without one it leaves
+// the request unhandled.
+using QuickEdit = int (*)(HWND owner, Rule& rule);
+QuickEdit g_quickEdit = nullptr;
+
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PSEUDO_QUICK_EDIT && g_quickEdit) {
+        return g_quickEdit(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
+    }
     if (msg == WM_PSEUDO_CLICKED || msg == WM_PSEUDO_REBUILD || msg == kMarker) {
         g_received.push_back({msg, wp});
         return 0;
@@ -202,8 +209,8 @@ protected:
     }
 
     void TearDown() override {
-        hider_.ReleaseAll(list_);
-        PseudoWindow::SetQuickEditHandler(nullptr);
+        WindowHider::ReleaseAll(list_);
+        g_quickEdit = nullptr;
         DestroyWindow(main_);
     }
 
@@ -220,10 +227,10 @@ protected:
 
     // What the shrink trigger does: construct, Create, Attach, ShowOriginal.
     PseudoWindowPtr attach(HWND original, const Rule& rule = framelessRule()) {
-        auto object = boost::make_shared<PseudoWindow>(main_, rule);
+        auto object = std::make_shared<PseudoWindow>(main_, rule);
         if (!object->Create(original)) return nullptr;
-        hider_.Attach(original);
-        hider_.ShowOriginal(original);
+        WindowHider::Attach(original);
+        WindowHider::ShowOriginal(original);
         list_.push_back(object);
         return object;
     }
@@ -231,7 +238,7 @@ protected:
     // attach, then the first shrink as the polling does it.
     PseudoWindowPtr attachShrunk(HWND original, const Rule& rule = framelessRule()) {
         PseudoWindowPtr object = attach(original, rule);
-        if (object) hider_.Toggle(original);
+        if (object) WindowHider::Toggle(original);
         return object;
     }
 
@@ -246,7 +253,6 @@ protected:
     }
 
     HWND main_ = nullptr;
-    WindowHider hider_;
     std::vector<PseudoWindowPtr> list_;
     std::deque<uitest::TestWindow> originals_;
 };
@@ -310,13 +316,13 @@ TEST_F(PseudoWindowTest, CreateHonoursFramelessTopmostTranslucentRule) {
 TEST_F(PseudoWindowTest, DetachKeepsLayeredStyleOnlyOnWindowsThatHadIt) {
     HWND layered = startOriginal("--layered");
     HWND plain = startOriginal("");
-    for (HWND w : {layered, plain}) hider_.Attach(w);
+    for (HWND w : {layered, plain}) WindowHider::Attach(w);
     EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
     EXPECT_TRUE(uitest::HasExStyle(plain, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), reinterpret_cast<HANDLE>(1));
     EXPECT_EQ(GetPropA(plain, kPropLayered), nullptr);
 
-    for (HWND w : {layered, plain}) hider_.Detach(w);
+    for (HWND w : {layered, plain}) WindowHider::Detach(w);
     EXPECT_TRUE(uitest::HasExStyle(layered, WS_EX_LAYERED));
     EXPECT_EQ(GetPropA(layered, kPropLayered), nullptr);
     EXPECT_FALSE(uitest::HasExStyle(plain, WS_EX_LAYERED));
@@ -331,25 +337,25 @@ TEST_F(PseudoWindowTest, ToggleShrinksAtTheCornerAndRestoresWhereThePseudoWindow
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
 
-    hider_.Toggle(original);
+    WindowHider::Toggle(original);
     pump();
     EXPECT_EQ(uitest::LayeredAlpha(original), 0);
-    EXPECT_FALSE(hider_.IsOriginalShown(original));
+    EXPECT_FALSE(WindowHider::IsOriginalShown(original));
     EXPECT_TRUE(IsWindowVisible(pseudo));
     EXPECT_NE(GetForegroundWindow(), pseudo);
     EXPECT_EQ(uitest::Text(pseudo), title.substr(0, 255));
     EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
     EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{100, 120, 500, 420})) << "a shrunk original stays put";
 
-    hider_.Toggle(original);  // already shrunk: nothing changes
+    WindowHider::Toggle(original);  // already shrunk: nothing changes
     EXPECT_TRUE(sameRect(uitest::WindowRect(pseudo), RECT{300, 270, 500, 420}));
 
     SetWindowPos(pseudo, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    hider_.Toggle(pseudo);
+    WindowHider::Toggle(pseudo);
     pump();
     EXPECT_FALSE(IsWindowVisible(pseudo));
     EXPECT_EQ(uitest::LayeredAlpha(original), 255);
-    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(WindowHider::IsOriginalShown(original));
     EXPECT_TRUE(sameRect(uitest::WindowRect(original), RECT{400, 350, 800, 650}));
 }
 
@@ -358,9 +364,9 @@ TEST_F(PseudoWindowTest, ToggleLeavesMaximisedOriginalAlone) {
     auto object = attach(original);
     ASSERT_TRUE(object);
     ASSERT_TRUE(IsZoomed(original));
-    hider_.Toggle(original);
+    WindowHider::Toggle(original);
     EXPECT_EQ(uitest::LayeredAlpha(original), 255);
-    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(WindowHider::IsOriginalShown(original));
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
 }
 
@@ -370,10 +376,10 @@ TEST_F(PseudoWindowTest, ToggleOnMinimisedOriginalOnlyHidesThePseudoWindow) {
     ASSERT_TRUE(object);
     ASSERT_TRUE(IsIconic(original));
     ShowWindow(object->Handle(), SW_SHOWNOACTIVATE);
-    hider_.Toggle(original);
+    WindowHider::Toggle(original);
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
     EXPECT_EQ(uitest::LayeredAlpha(original), 255);
-    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(WindowHider::IsOriginalShown(original));
 }
 
 TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
@@ -382,11 +388,11 @@ TEST_F(PseudoWindowTest, ToggleDoesNotRestoreDuringSizeMoveLoop) {
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
     SendMessageA(pseudo, WM_ENTERSIZEMOVE, 0, 0);
-    hider_.Toggle(pseudo);
+    WindowHider::Toggle(pseudo);
     EXPECT_TRUE(IsWindowVisible(pseudo));
     EXPECT_EQ(uitest::LayeredAlpha(original), 0);
     SendMessageA(pseudo, WM_EXITSIZEMOVE, 0, 0);
-    hider_.Toggle(pseudo);
+    WindowHider::Toggle(pseudo);
     EXPECT_FALSE(IsWindowVisible(pseudo));
     EXPECT_EQ(uitest::LayeredAlpha(original), 255);
 }
@@ -472,7 +478,7 @@ TEST_F(PseudoWindowTest, ClosingAsksTheOriginalOnceAndGivesBackOneThatRefuses) {
 
     EXPECT_TRUE(IsStale(*object));
     EXPECT_EQ(PseudoWindow::FromOriginal(original), nullptr);
-    EXPECT_TRUE(hider_.IsOriginalShown(original));
+    EXPECT_TRUE(WindowHider::IsOriginalShown(original));
     EXPECT_FALSE(uitest::HasExStyle(original, WS_EX_LAYERED)) << "an invisible survivor would be lost";
     EXPECT_EQ(GetPropA(original, kPropPseudoWindow), nullptr);
     EXPECT_EQ(GetPropA(original, kPropPseudoWindowObject), nullptr);
@@ -512,7 +518,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     ASSERT_TRUE(shrunk && restored);
     ASSERT_EQ(uitest::LayeredAlpha(plain), 0);
 
-    hider_.ReleaseAll(list_);
+    WindowHider::ReleaseAll(list_);
     EXPECT_TRUE(list_.empty());
     EXPECT_EQ(shrunk->Handle(), nullptr);
     EXPECT_EQ(restored->Handle(), nullptr);
@@ -521,7 +527,7 @@ TEST_F(PseudoWindowTest, ReleaseAllLeavesEveryOriginalAsItWas) {
     EXPECT_EQ(uitest::LayeredAlpha(layered), 255);
     for (HWND w : {plain, layered}) {
         EXPECT_EQ(propertyNames(w), std::set<std::string>{kPropTransparency});
-        EXPECT_TRUE(hider_.IsOriginalShown(w));
+        EXPECT_TRUE(WindowHider::IsOriginalShown(w));
     }
 }
 
@@ -565,13 +571,13 @@ TEST_F(PseudoWindowTest, QuickEditPostsRebuildOnlyWhenTheDialogEndsWithOk) {
     ASSERT_TRUE(object);
     HWND pseudo = object->Handle();
 
-    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);  // no dialog installed
-    PseudoWindow::SetQuickEditHandler(cancelEdit);
+    SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);  // the main window runs no dialog
+    g_quickEdit = cancelEdit;
     SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
     drainMainQueue();
     EXPECT_FALSE(receivedAny(WM_PSEUDO_REBUILD));
 
-    PseudoWindow::SetQuickEditHandler(acceptEdit);
+    g_quickEdit = acceptEdit;
     SendMessageA(pseudo, WM_SYSCOMMAND, 1, 0);
     drainMainQueue();
     ASSERT_TRUE(receivedAny(WM_PSEUDO_REBUILD));
@@ -643,12 +649,12 @@ TEST_F(PseudoWindowTest, OnlyLiveObjectsAreReachedThroughTheOriginal) {
     objectA.reset();
     SetPropA(a, kPropPseudoWindowObject, stored);
     EXPECT_EQ(PseudoWindow::FromOriginal(a), nullptr);
-    hider_.Toggle(a);
+    WindowHider::Toggle(a);
     EXPECT_EQ(uitest::LayeredAlpha(a), 255) << "nothing of ours to show in its place";
 
     // A value left by an earlier run may name any window by now.
     SetPropA(a, kPropPseudoWindow, main_);
-    hider_.Toggle(a);
+    WindowHider::Toggle(a);
     EXPECT_EQ(uitest::LayeredAlpha(a), 255);
     EXPECT_FALSE(IsWindowVisible(main_));
 }

@@ -51,7 +51,9 @@ TEST(UpdateInterval, AcceptsWholeNumbersFrom1To100000Only) {
     EXPECT_EQ(value, 1);
     EXPECT_TRUE(quillora::ParseUpdateInterval("100000", value));
     EXPECT_EQ(value, 100000);
-    for (const char* bad : {"0", "100001", "", "abc", "12a", " 5", "5 ", "-3", "99999999999"})
+    EXPECT_TRUE(quillora::ParseUpdateInterval("+250", value)) << "a plus sign has always been accepted";
+    EXPECT_EQ(value, 250);
+    for (const char* bad : {"0", "100001", "", "abc", "12a", " 5", "5 ", "-3", "99999999999", "+", "+-5", "++5"})
         EXPECT_FALSE(quillora::ParseUpdateInterval(bad, value)) << bad;
 }
 
