@@ -32,6 +32,22 @@ RECT RestoreByHover(HWND original) {
     return WindowRect(original);
 }
 
+// Quillora running `ini`, and a 400 x 300 window titled `title` at
+// (100, 100) that it shrinks once the sink is in front.
+struct ShrunkWindow {
+    FocusSink sink;
+    RunningQuillora q;
+    TestWindow w;
+
+    ShrunkWindow(const std::string& ini, const std::string& title, const std::string& more = "")
+        : q(ini), w(q.Ok() ? Window(title, 100, 100, more) : TestWindow{}) {
+        sink.Take();
+    }
+    bool Ready() const {
+        return q.Ok() && w.hwnd && WaitFor([&] { return IsShrunk(w.hwnd); });
+    }
+};
+
 RECT WorkAreaOf(HWND hwnd) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -254,13 +270,9 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
 }
 
 TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + PixelRule(1, "Hover", 4));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Hover", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Hover", 4), "Hover");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
 
     // Move the pseudo window (as a user would drag it) so the restore has to
@@ -368,13 +380,9 @@ TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
 }
 
 TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Click", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"), "Click");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     const POINT c = Centre(PseudoOf(w.hwnd));
     MoveCursor(c.x, c.y);
     Pump(600);
@@ -386,13 +394,9 @@ TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
 
 TEST(Shrink, BringingAShrunkOriginalToTheFrontRestoresItOrRaisesItsPseudoWindow) {
     for (int activeRestore : {1, 0}) {
-        FocusSink sink;
-        RunningQuillora q(Globals(activeRestore) + PixelRule(1, "Activate", 1));
-        ASSERT_TRUE(q.Ok());
-        TestWindow w = Window("Activate", 100, 100);
-        ASSERT_NE(w.hwnd, nullptr);
-        sink.Take();
-        ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+        ShrunkWindow shrunk(Globals(activeRestore) + PixelRule(1, "Activate", 1), "Activate");
+        ASSERT_TRUE(shrunk.Ready());
+        auto& [sink, q, w] = shrunk;
         HWND pseudo = PseudoOf(w.hwnd);
         SetWindowPos(sink.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         // As a click on its taskbar button or Alt+Tab would.
@@ -418,13 +422,9 @@ TEST(Shrink, BringingAShrunkOriginalToTheFrontRestoresItOrRaisesItsPseudoWindow)
 TEST(Shrink, TheShellsReportOfAnActivationRestoresAtOnce) {
     // Where the shell reports activations (Windows), the report restores the
     // original before the poll sees the new foreground window.
-    FocusSink sink;
-    RunningQuillora q(Globals() + PixelRule(1, "Reported", 1));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Reported", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Reported", 1), "Reported");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     q.Send(quillora::WM_SHELL_ACTIVATED, reinterpret_cast<WPARAM>(w.hwnd));
     EXPECT_TRUE(IsRestored(w.hwnd));
 }
@@ -434,13 +434,9 @@ TEST(Shrink, AnOriginalMinimisedByAnotherProgramHidesItsPseudoWindowAndGetsItBac
     // window, and under Wine no report from the shell. Hiding a window keeps
     // Quillora busy for two seconds under Wine without a window manager: each
     // step starts once it is done with the last one.
-    FocusSink sink;
-    RunningQuillora q(Globals() + PixelRule(1, "Minimised", 1));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Minimised", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Minimised", 1), "Minimised");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
     const auto minimise = [&] {
         q.Send(WM_NULL);
@@ -473,13 +469,9 @@ TEST(Shrink, AQuietOriginalInFrontIsShrunkAgainWithinAFewPollsOfLosingTheForegro
     // rest away from the original. A poll that saw the change only at its
     // once-a-second look would take up to a second; one that asks at every
     // poll takes 40 to 150 ms here.
-    FocusSink sink;
-    RunningQuillora q(Globals() + PixelRule(1, "Front", 1));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Front", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Front", 1), "Front");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     // Two prompt rounds of three: one stalled by a busy machine is forgiven.
     int prompt = 0;
     for (int round = 0; round < 3; ++round) {
@@ -544,15 +536,11 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
 }
 
 TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + RuleSection(1, {"Title=Rescaled", "MatchMethod=0", "StretchWidth=50",
+    ShrunkWindow shrunk(Globals() + RuleSection(1, {"Title=Rescaled", "MatchMethod=0", "StretchWidth=50",
                                                    "StretchHeight=50", "StretchWidthUnit=0", "StretchHeightUnit=0",
-                                                   "StretchDirection=2"}));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Rescaled", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+                                                   "StretchDirection=2"}), "Rescaled");
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, q, w] = shrunk;
     TrayWatcher tray(q.Main());
     // What the system sends when the display or the work area changed.
     const std::tuple<UINT, WPARAM, LPARAM> changes[] = {{WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024)},
