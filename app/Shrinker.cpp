@@ -15,6 +15,7 @@
 #include "rules/Matching.h"
 #include "win/Dpi.h"
 #include "win/Log.h"
+#include "win/Window.h"
 
 namespace quillora {
 
@@ -42,12 +43,6 @@ int distance(POINT a, POINT b) {
     const long long dx = static_cast<long long>(a.x) - b.x;
     const long long dy = static_cast<long long>(a.y) - b.y;
     return static_cast<int>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
-}
-
-bool isOwnWindow(HWND hwnd) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    return process == GetCurrentProcessId();
 }
 
 }  // namespace
@@ -94,27 +89,27 @@ void Shrinker::Resume() {
 }
 
 bool Shrinker::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    if ((msg >= WM_SHELL_CREATED && msg <= WM_PSEUDO_REBUILD) || msg == WM_SHELL_MINMAX) windowEventSeen_ = true;
+    if (msg == WM_TIMER) {
+        if (wp == IDT_POLL) onPoll();
+        else if (wp == IDT_GIVE_BACK) onGiveBackTick();
+        else return false;
+        return true;
+    }
+    HWND hwnd = reinterpret_cast<HWND>(wp);
     switch (msg) {
-    case WM_TIMER:
-        if (wp == IDT_POLL) {
-            onPoll();
-            return true;
-        }
-        if (wp == IDT_GIVE_BACK) {
-            onGiveBackTick();
-            return true;
-        }
-        return false;
-    case WM_SHELL_CREATED: onWindowCreated(reinterpret_cast<HWND>(wp), true); return true;
-    case WM_SHELL_DESTROYED: return true;
-    case WM_SHELL_ACTIVATED: onWindowActivated(reinterpret_cast<HWND>(wp)); return true;
-    // The next poll is a full one, which is all a minimise or maximise needs.
-    case WM_SHELL_MINMAX: return true;
-    case WM_PSEUDO_CLICKED: WindowHider::Toggle(reinterpret_cast<HWND>(wp)); return true;
-    case WM_PSEUDO_REBUILD: onRebuild(reinterpret_cast<HWND>(wp)); return true;
+    case WM_SHELL_CREATED: onWindowCreated(hwnd, true); break;
+    case WM_SHELL_ACTIVATED: onWindowActivated(hwnd); break;
+    case WM_PSEUDO_CLICKED: WindowHider::Toggle(hwnd); break;
+    case WM_PSEUDO_REBUILD: onRebuild(hwnd); break;
+    // Nothing to do at once: what a destroyed, minimised or maximised window
+    // changes, the next poll sees.
+    case WM_SHELL_DESTROYED:
+    case WM_SHELL_MINMAX: break;
     default: return false;
     }
+    // Every window event makes the next poll a full one.
+    windowEventSeen_ = true;
+    return true;
 }
 
 BOOL CALLBACK Shrinker::examineOne(HWND hwnd, LPARAM self) {
@@ -145,7 +140,7 @@ void Shrinker::onWindowCreated(HWND hwnd, bool holdIfHidden) {
     if (!IsWindowVisible(hwnd)) {
         // Our own dialogs and pseudo windows are made hidden too; they are
         // never candidates.
-        if (holdIfHidden && IsEligible(hwnd) && !isOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
+        if (holdIfHidden && IsEligible(hwnd) && !win::IsOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
         return;
     }
     if (!IsEligible(hwnd)) return;
@@ -230,15 +225,17 @@ void Shrinker::onPoll() {
     input.cbSize = sizeof input;
     GetLastInputInfo(&input);
     const HWND foreground = GetForegroundWindow();
-    if (foreground != lastForeground_) {
-        lastForeground_ = foreground;
+    // Every poll that sees a new foreground window runs in full and keeps it
+    // in lastScene_.
+    const bool newForeground = foreground != lastScene_.foreground;
+    if (newForeground) {
         // The shell does not report every activation (under Wine, none): a
         // shrunk original the user brought to the front is handled here as
         // if it had been reported. A second report of the same activation
         // finds it shown, or raises its pseudo window once more.
         onWindowActivated(foreground);
     }
-    const bool nothingNew = !windowEventSeen_ && input.dwTime == lastInputTime_ && foreground == lastScene_.foreground;
+    const bool nothingNew = !windowEventSeen_ && input.dwTime == lastInputTime_ && !newForeground;
     lastInputTime_ = input.dwTime;
     windowEventSeen_ = false;
     const bool look = !nothingNew || !sceneSettled_ || ++quietPolls_ % kQuietPollsPerLook == 0;
@@ -315,7 +312,7 @@ void Shrinker::pollWindows(POINT p) {
         ScreenToClient(w, &q);
         if (pseudo && distance(lastCursor_, p) < win::ScaleForDpi(app_.Settings.Sensitivity, dpi) &&
             pseudo->GetRule().StretchRestoreMethod == RestoreMouseOver && PtInRect(&r, q)) {
-            WindowHider::Toggle(w);
+            WindowHider::Restore(w);
             keep.insert(w);
         }
     } else if (HWND pseudoOfOriginal = MarkedWindow(w).Pseudo()) {
@@ -331,7 +328,7 @@ void Shrinker::pollWindows(POINT p) {
     // the meantime may change the list.
     const std::vector<PseudoWindowPtr> entries = pseudoWindows_;
     for (const PseudoWindowPtr& entry : entries) {
-        if (keep.count(entry->Handle()) == 0) WindowHider::Toggle(MarkedWindow(entry->Handle()).Original());
+        if (keep.count(entry->Handle()) == 0) WindowHider::Shrink(MarkedWindow(entry->Handle()).Original());
     }
 }
 

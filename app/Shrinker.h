@@ -100,8 +100,6 @@ private:
     };
     Scene lastScene_{};
     DWORD lastInputTime_ = 0;
-    // The foreground window as the last poll saw it, to notice activations.
-    HWND lastForeground_ = nullptr;
     bool sceneSettled_ = false;
     bool windowEventSeen_ = true;
     unsigned quietPolls_ = 0;

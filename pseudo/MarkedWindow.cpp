@@ -1,6 +1,7 @@
 #include "pseudo/MarkedWindow.h"
 
 #include "win/Log.h"
+#include "win/Window.h"
 
 namespace quillora {
 
@@ -36,10 +37,7 @@ HWND MarkedWindow::LivePseudo() const {
 
 HWND MarkedWindow::OwnPseudo() const {
     HWND pseudo = LivePseudo();
-    if (!pseudo) return nullptr;
-    DWORD process = 0;
-    GetWindowThreadProcessId(pseudo, &process);
-    return process == GetCurrentProcessId() ? pseudo : nullptr;
+    return pseudo && win::IsOwnWindow(pseudo) ? pseudo : nullptr;
 }
 
 void MarkedWindow::ForgetObject() const { RemovePropA(hwnd_, kPropPseudoWindowObject); }

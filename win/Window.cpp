@@ -10,6 +10,11 @@ FailureHandler g_failureHandler = nullptr;
 
 void setFailureHandler(FailureHandler handler) { g_failureHandler = handler; }
 
+bool IsOwnWindow(HWND hwnd) {
+    DWORD process = 0;
+    return GetWindowThreadProcessId(hwnd, &process) != 0 && process == GetCurrentProcessId();
+}
+
 void failAtBoundary() {
     if (FailureHandler handler = g_failureHandler) {
         g_failureHandler = nullptr;  // never re-enter from a nested failure

@@ -7,6 +7,9 @@
 
 namespace win {
 
+// Whether `hwnd` belongs to this process.
+bool IsOwnWindow(HWND hwnd);
+
 class Window {
 public:
     Window() = default;
