@@ -102,7 +102,9 @@ bool Shrinker::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
     case WM_PSEUDO_CLICKED: WindowHider::Toggle(hwnd); break;
     case WM_PSEUDO_REBUILD: onRebuild(hwnd); break;
     // Nothing to do at once: what a destroyed, minimised or maximised window
-    // changes, the next poll sees.
+    // changes, the next poll sees. (A destroyed window is reported while it
+    // still exists; if that poll still finds it, the look once a second
+    // notices its end.)
     case WM_SHELL_DESTROYED:
     case WM_SHELL_MINMAX: break;
     default: return false;
@@ -244,14 +246,11 @@ void Shrinker::onPoll() {
         GetCursorPos(&p);
         const Scene scene{p, WindowFromPoint(p), foreground};
         if (nothingNew && sceneSettled_ && scene == lastScene_) {
-            // Neither a program that minimises or maximises its own window
-            // nor one that is killed is reported by every shell: look for
-            // such originals once a second.
-            if (anyOriginalResized()) {
-                pollWindows(p);
-            } else if (anyOriginalVanished()) {
-                pruneStaleEntries();
-            }
+            // Not every shell reports a program that minimises or maximises
+            // its own window, none a killed one, and the report of a
+            // destroyed window comes while it still exists: look for such
+            // originals once a second.
+            if (anyEntryChanged()) pollWindows(p);
         } else {
             sceneSettled_ = scene == lastScene_;
             lastScene_ = scene;
@@ -264,34 +263,14 @@ void Shrinker::onPoll() {
     examinePendingWindows();
 }
 
-bool Shrinker::anyOriginalResized() {
-    bool resized = false;
+bool Shrinker::anyEntryChanged() {
+    bool changed = false;
     // Every entry notes its original's state, so that one change means one
     // full poll.
-    for (const PseudoWindowPtr& entry : pseudoWindows_) resized = entry->OriginalSizeStateChanged() || resized;
-    return resized;
-}
-
-bool Shrinker::anyOriginalVanished() const {
-    // An unowned window its program destroys is reported by the shell, and
-    // that event makes the next poll a full one; a program that is killed
-    // reports nothing, so watch the originals' processes: one wait for up to
-    // 64 of them, whatever the number of shrunk windows. Owned originals
-    // (no process kept for them) are looked for one by one.
-    std::vector<HANDLE> processes;
     for (const PseudoWindowPtr& entry : pseudoWindows_) {
-        if (!entry->Handle()) return true;  // the user closed the pseudo window
-        if (HANDLE process = entry->OriginalProcess()) {
-            processes.push_back(process);
-        } else if (!IsWindow(entry->CreatedFor())) {
-            return true;
-        }
+        changed = entry->OriginalStateChanged() || !entry->Handle() || changed;
     }
-    for (std::size_t first = 0; first < processes.size(); first += MAXIMUM_WAIT_OBJECTS) {
-        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(MAXIMUM_WAIT_OBJECTS, processes.size() - first));
-        if (WaitForMultipleObjects(count, processes.data() + first, FALSE, 0) != WAIT_TIMEOUT) return true;
-    }
-    return false;
+    return changed;
 }
 
 void Shrinker::pollWindows(POINT p) {

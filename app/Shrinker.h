@@ -66,10 +66,9 @@ private:
 
     // Restore polling.
     void onPoll();
-    // Whether an original was minimised, maximised or brought back from
-    // either since the last look.
-    bool anyOriginalResized();
-    bool anyOriginalVanished() const;
+    // Whether an original was minimised, maximised, brought back from
+    // either or destroyed since the last look, or a pseudo window closed.
+    bool anyEntryChanged();
     void pollWindows(POINT cursor);
     void pruneStaleEntries();
     void examinePendingWindows();

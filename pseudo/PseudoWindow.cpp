@@ -22,7 +22,16 @@ std::unordered_set<const PseudoWindow*>& liveObjects() {
     return objects;
 }
 
-LONG_PTR sizeStateOf(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE); }
+// What the once-a-second look reads of an original: its WS_MINIMIZE and
+// WS_MAXIMIZE bits, or kGone once the window is no more.
+constexpr LONG_PTR kGone = -1;
+
+LONG_PTR sizeStateOf(HWND window) {
+    SetLastError(ERROR_SUCCESS);
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    if (style == 0 && GetLastError() != ERROR_SUCCESS) return kGone;
+    return style & (WS_MINIMIZE | WS_MAXIMIZE);
+}
 
 }  // namespace
 
@@ -74,18 +83,10 @@ HWND PseudoWindow::Create(HWND original) {
     original_ = original;
     created_ = hwnd;
     sizeState_ = sizeStateOf(original);
-    // The shell reports the end of an unowned window, so the poll need only
-    // watch for its program to end. An owned window's end is reported to no
-    // one: the poll looks for the window itself.
-    if (!GetWindow(original, GW_OWNER)) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(original, &process);
-        originalProcess_.reset(OpenProcess(SYNCHRONIZE, FALSE, process));
-    }
     return hwnd;
 }
 
-bool PseudoWindow::OriginalSizeStateChanged() {
+bool PseudoWindow::OriginalStateChanged() {
     const LONG_PTR state = sizeStateOf(original_);
     if (state == sizeState_) return false;
     sizeState_ = state;

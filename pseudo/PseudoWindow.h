@@ -47,15 +47,10 @@ public:
     // its "PseudoWindow" still names the native window Create made (also
     // after the native window is gone); null otherwise.
     HWND Original() const;
-    // The original Create was given, unchecked: it may be gone.
-    HWND CreatedFor() const { return original_; }
-    // The process of that original, signalled when it ends; null when it
-    // could not be opened, and for an owned original.
-    HANDLE OriginalProcess() const { return originalProcess_.get(); }
-    // Whether the original was minimised, maximised or brought back from
-    // either since the last call (or since Create): one read of its style,
-    // no message to its program.
-    bool OriginalSizeStateChanged();
+    // Whether the original was minimised, maximised, brought back from
+    // either, or destroyed since the last call (or since Create): one read
+    // of its style, no message to its program.
+    bool OriginalStateChanged();
 
     // The live object that the original's "PseudoWindowObject" names, or null
     // when the property is missing or names no live object of this process
@@ -88,8 +83,8 @@ private:
     HWND mainWindow_;
     HWND original_ = nullptr;
     HWND created_ = nullptr;
-    win::KernelHandle originalProcess_;
-    // The original's WS_MINIMIZE and WS_MAXIMIZE bits as last seen.
+    // The original's WS_MINIMIZE and WS_MAXIMIZE bits as last seen, or that
+    // it was gone.
     LONG_PTR sizeState_ = 0;
     // The picture WM_PAINT copies, the pseudo window's client size; held in
     // memory so that a black capture can be told cheaply.

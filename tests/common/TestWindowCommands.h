@@ -14,7 +14,7 @@ enum class TestWindowCommand : WPARAM {
     Retitle = 2,        // takes the title held by the global ATOM in lParam
     Repaint = 3,        // paints itself in the COLORREF in lParam
     StopAnswering = 4,  // its thread sleeps lParam milliseconds
-    DestroyAndLinger = 5,  // destroys the window; the program lives on lParam ms
+    DestroyAndLinger = 5,  // destroys the window, taking 500 ms over its WM_NCDESTROY; the program lives on lParam ms
 };
 
 inline void PostTestWindowCommand(HWND window, TestWindowCommand command, LPARAM argument = 0) {

@@ -60,6 +60,7 @@ constexpr UINT_PTR kIdleTimer = 2;
 Options g_options;
 HBRUSH g_brush = nullptr;
 DWORD g_lingerMs = 0;  // how long the program outlives its window
+constexpr DWORD kSaveStateMs = 500;  // how long such a program takes over WM_NCDESTROY
 
 COLORREF parseColor(const char* text) {
     unsigned long v = std::strtoul(text, nullptr, 16);
@@ -162,6 +163,13 @@ LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         obey(hwnd, static_cast<TestWindowCommand>(wp), lp);
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_NCDESTROY:
+        // A program that lives on after its window (one of several windows,
+        // or a tray program) often saves its state on the way out: the
+        // window is still there for a while after the shell has reported
+        // its end.
+        if (g_lingerMs) Sleep(kSaveStateMs);
+        break;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
