@@ -1,3 +1,5 @@
+// The pseudo window: its native window and marks, its messages, its placement
+// and that of its original, and its picture.
 #include "pseudo/PseudoWindow.h"
 
 #include <unordered_set>
@@ -5,8 +7,9 @@
 #include "pseudo/MarkedWindow.h"
 #include "pseudo/PseudoMessages.h"
 #include "res/resource.h"
-#include "win/ResourceString.h"
+#include "win/Dpi.h"
 #include "win/Log.h"
+#include "win/ResourceString.h"
 
 namespace quillora {
 
@@ -32,6 +35,38 @@ LONG_PTR sizeStateOf(HWND window) {
     if (style == 0 && GetLastError() != ERROR_SUCCESS) return kGone;
     return style & (WS_MINIMIZE | WS_MAXIMIZE);
 }
+
+
+// The program's own placements cause WM_SIZE too; those are not the user's.
+class LearningPaused {
+public:
+    explicit LearningPaused(bool& learning) : learning_(learning), saved_(learning) { learning_ = false; }
+    ~LearningPaused() { learning_ = saved_; }
+    LearningPaused(const LearningPaused&) = delete;
+    LearningPaused& operator=(const LearningPaused&) = delete;
+
+private:
+    bool& learning_;
+    bool saved_;
+};
+
+Rect toRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The monitor a window at `r` is on, or is nearest to: where Auto looks and
+// what a placement must stay within. Should the system not say, the primary
+// work area, whose monitor starts at the screen origin.
+MonitorArea monitorNearest(const Rect& r) {
+    const RECT rc{r.left, r.top, r.right, r.bottom};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST);
+    if (monitor && GetMonitorInfoA(monitor, &info)) return {toRect(info.rcMonitor), toRect(info.rcWork)};
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return {};
+    return {Rect{0, 0, work.right, work.bottom}, toRect(work)};
+}
+
+HWND originalOf(HWND pseudo) { return MarkedWindow(pseudo).Original(); }
 
 }  // namespace
 
@@ -131,7 +166,7 @@ void PseudoWindow::onCreate() {
 }
 
 void PseudoWindow::onClose() {
-    HWND original = MarkedWindow(Handle()).Original();
+    HWND original = originalOf(Handle());
     // Only a request: the original's program decides whether it closes.
     if (original && IsWindow(original)) PostMessageA(original, WM_SYSCOMMAND, SC_CLOSE, 0);
     DestroyWindow(Handle());
@@ -166,6 +201,126 @@ bool PseudoWindow::onSysCommand(WPARAM wp) {
         PostMessageA(mainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
     }
     return true;
+}
+
+// Placement: where the pseudo window and its original go, and what the
+// user's sizing of the pseudo window teaches its rule copy.
+void PseudoWindow::PlacePseudo(HWND original) {
+    placePseudo(original);
+    // From the first placement on, a size change is the user's.
+    sizeLearning_ = true;
+}
+
+void PseudoWindow::placePseudo(HWND original) {
+    LearningPaused paused(sizeLearning_);
+    if (!original) original = originalOf(Handle());
+    RECT window{};
+    if (!original || !GetWindowRect(original, &window)) return;
+    const Rect originalRect = toRect(window);
+    const Size size = PseudoSize(rule_, originalRect.width(), originalRect.height());
+    // A stand-in beyond the screen could be neither seen nor hovered, and its
+    // original is transparent: it is kept on the original's monitor.
+    const Rect placed =
+        PlaceAtCorner(rule_.StretchDirection, originalRect, size.width, size.height, monitorNearest(originalRect));
+    // Without Topmost the pseudo window sits right behind the transparent
+    // original, where it shows through.
+    UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
+    if (rule_.Topmost) flags |= SWP_NOZORDER;
+    SetWindowPos(Handle(), original, placed.left, placed.top, size.width, size.height, flags);
+}
+
+void PseudoWindow::PlaceOriginal(HWND original) {
+    LearningPaused paused(sizeLearning_);
+    if (!original) original = originalOf(Handle());
+    RECT pseudo{}, window{};
+    if (!original || !GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original, &window)) return;
+    const bool pseudoHadFocus = GetForegroundWindow() == Handle();
+    const Rect originalRect = toRect(window);
+    const Rect pseudoRect = toRect(pseudo);
+    // The original comes back into view on the stand-in's monitor: moved no
+    // more than that takes, it still covers the stand-in under the cursor.
+    const Rect back = PlaceAtCorner(rule_.StretchDirection, pseudoRect, originalRect.width(), originalRect.height(),
+                                    monitorNearest(pseudoRect));
+    HWND insertAfter = HWND_TOP;
+    if (rule_.Topmost) {
+        SetWindowPos(original, Handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
+        insertAfter = HWND_NOTOPMOST;
+    }
+    UINT flags = SWP_NOREDRAW;
+    if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
+    SetWindowPos(original, insertAfter, back.left, back.top, originalRect.width(), originalRect.height(), flags);
+}
+
+void PseudoWindow::PlaceAgain() {
+    HWND original = Original();
+    // Hidden: the original is in view (or minimised), and its next shrink
+    // places the pseudo window anyway. Nor is a window taken from the user
+    // who is dragging it.
+    if (!original || !IsWindowVisible(Handle()) || !outsideSizeMove_) return;
+    PlacePseudo(original);
+    Capture(original);
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void PseudoWindow::learnSize(int width, int height) {
+    if (!sizeLearning_ || width == 0 || height == 0) return;
+    HWND original = originalOf(Handle());
+    RECT client{};
+    if (original && GetClientRect(original, &client)) {
+        const std::int32_t w = LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth);
+        const std::int32_t h = LearnedSizeValue(rule_.StretchHeightUnit, height, client.bottom, rule_.StretchHeight);
+        const bool changed = w != rule_.StretchWidth || h != rule_.StretchHeight;
+        rule_.StretchWidth = w;
+        rule_.StretchHeight = h;
+        if (changed) Capture(original);
+    }
+    // From now on the user's height counts, not the proportions.
+    rule_.Coratio = false;
+}
+
+void PseudoWindow::onSizing(int edge, RECT* proposed) {
+    if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
+    const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(Handle())) : 0;
+    RECT client{};
+    if (!GetClientRect(originalOf(Handle()), &client)) return;
+    const Rect locked = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
+    *proposed = RECT{locked.left, locked.top, locked.right, locked.bottom};
+}
+
+// The picture: back buffer, capture, painting and refresh.
+void PseudoWindow::Capture(HWND original) {
+    if (!original) original = originalOf(Handle());
+    // GetDC(null) would be the whole screen.
+    if (!original || !IsWindow(original) || !back_.Context()) return;
+    RECT client{};
+    if (!GetClientRect(original, &client)) return;
+    const bool taken = route_.Render(original, client.right, client.bottom, *stretcher_, back_);
+    // The stand-in then keeps its last picture; say why once, not per frame.
+    if (!taken && !captureFailing_ && IsWindow(original)) {
+        win::Log("capture of %08lX failed (error %lu)", HandleToULong(original), GetLastError());
+    }
+    captureFailing_ = !taken;
+}
+
+void PseudoWindow::onSize(int width, int height) {
+    // A new size leaves the pixels undefined until the next capture.
+    back_.Resize(width, height);
+    learnSize(width, height);
+}
+
+void PseudoWindow::onPaint() {
+    win::PaintDC paint(Handle());
+    if (paint.get() && back_.Context()) {
+        BitBlt(paint.get(), 0, 0, back_.Width(), back_.Height(), back_.Context(), 0, 0, SRCCOPY);
+    }
+}
+
+void PseudoWindow::onTimer(UINT_PTR id) {
+    // A hidden pseudo window (original restored or minimised) costs nothing.
+    if (id != kRefreshTimer || !IsWindowVisible(Handle())) return;
+    Capture(nullptr);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());
 }
 
 }  // namespace quillora
