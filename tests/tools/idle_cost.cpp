@@ -85,6 +85,10 @@ bool measure(int windows, int seconds) {
 int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     const std::vector<int> counts = parseCounts(argc > 2 ? argv[2] : "5,20,40");
+    if (seconds <= 0 || counts.empty()) {
+        std::puts("usage: idle_cost [seconds=60] [counts=5,20,40]");
+        return 2;
+    }
     for (int windows : counts) {
         if (!measure(windows, seconds)) return 1;
     }
