@@ -39,5 +39,7 @@ constexpr UINT ID_EXIT = 12;
 
 constexpr char kMainWindowClass[] = "Quillora";
 constexpr char kMutexName[] = "Quillora";
+// Held by whichever of our processes is giving marked windows back.
+constexpr char kGiveBackMutexName[] = "Quillora.GiveBack";
 
 }  // namespace quillora

@@ -5,8 +5,10 @@
 #include <exception>
 #include <vector>
 
+#include "app/Messages.h"
 #include "pseudo/MarkedWindow.h"
 #include "pseudo/WindowHider.h"
+#include "win/Handles.h"
 #include "win/Log.h"
 #include "win/Window.h"
 
@@ -27,7 +29,41 @@ BOOL CALLBACK collectOrphans(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+// A killed Quillora's guard and the next start may both find the same
+// windows. Giving one back is several steps (its look, its style, its marks),
+// and a second process that read the marks halfway through the first one's
+// steps would undo them: take a window's own look for gone and set it opaque,
+// or take a window that was layered of its own for one made layered by us.
+// So the processes take turns, a pass each. A pass waits only for programs
+// that answer within 100 ms, so the turn comes quickly; should it not, the
+// pass goes ahead rather than leave windows invisible.
+class GiveBackTurn {
+public:
+    GiveBackTurn() : mutex_(CreateMutexA(nullptr, FALSE, kGiveBackMutexName)) {
+        if (!mutex_) {
+            win::LogFailure("CreateMutexA(Quillora.GiveBack)");
+            return;
+        }
+        const DWORD waited = WaitForSingleObject(mutex_.get(), kPatienceMs);
+        // Abandoned: the last holder was killed halfway through its pass,
+        // which this one finishes.
+        held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+        if (!held_) win::Log("giving back without waiting any longer for another Quillora's turn");
+    }
+    ~GiveBackTurn() {
+        if (held_) ReleaseMutex(mutex_.get());
+    }
+    GiveBackTurn(const GiveBackTurn&) = delete;
+    GiveBackTurn& operator=(const GiveBackTurn&) = delete;
+
+private:
+    static constexpr DWORD kPatienceMs = 2000;
+    win::KernelHandle mutex_;
+    bool held_ = false;
+};
+
 std::size_t releaseAll(OrphanTest test, std::vector<HWND>* givenBack = nullptr) {
+    const GiveBackTurn turn;
     Scan scan{test, {}};
     EnumWindows(collectOrphans, reinterpret_cast<LPARAM>(&scan));
     const std::size_t waiting = WindowHider::GiveBackAll(scan.found);
