@@ -12,7 +12,15 @@ constexpr UINT_PTR kHiddenTransparency = 0;
 
 UINT_PTR value(HWND hwnd, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(hwnd, name)); }
 HWND window(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
-void set(HWND hwnd, const char* name, HANDLE v) { win::Checked(SetPropA(hwnd, name, v), "SetPropA"); }
+// A window that vanished meanwhile is no news; a live one that keeps its old
+// mark is.
+void set(HWND hwnd, const char* name, HANDLE v) {
+    if (SetPropA(hwnd, name, v)) return;
+    const DWORD error = GetLastError();
+    if (!IsWindow(hwnd)) return;
+    SetLastError(error);
+    win::LogFailure("SetPropA");
+}
 void set(HWND hwnd, const char* name, UINT_PTR v) { set(hwnd, name, reinterpret_cast<HANDLE>(v)); }
 
 }  // namespace
