@@ -11,7 +11,9 @@
 # display and wineserver it started.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/scripts/setup.sh"
+# A window manager and a compositor for the virtual display made when there
+# is no display.
+"$root/scripts/setup.sh" openbox xcompmgr
 QUILLORA_ARCHS=x86_64 "$root/scripts/build.sh"
 run=$root/build/run
 mkdir -p "$run"
@@ -28,6 +30,7 @@ source "$root/scripts/wine-session.sh"
 cd "$run"
 
 shooter=
+desktop=()
 quillora=
 others=()
 # Quillora first, asked to close as the shell would (it gives every window
@@ -35,6 +38,7 @@ others=()
 end_run() {
   trap - INT TERM EXIT
   [[ -n $shooter ]] && kill "$shooter" 2>/dev/null
+  ((${#desktop[@]})) && kill "${desktop[@]}" 2>/dev/null
   if [[ -n $quillora ]] && kill -0 "$quillora" 2>/dev/null; then
     wine taskkill /im Quillora.exe >/dev/null 2>&1 || true
     for _ in $(seq 50); do kill -0 "$quillora" 2>/dev/null || break; sleep 0.1; done
@@ -56,6 +60,17 @@ wait_window() {
   done
 }
 
+# A bare X server draws a transparent window as if it were opaque, and
+# places every window at the same spot: on the virtual display a window
+# manager and a compositor show what a desktop would, the original gone and
+# its stand-in in its place.
+if [[ -z $display_given ]]; then
+  openbox >/dev/null 2>&1 &
+  desktop+=($!)
+  xcompmgr -n >/dev/null 2>&1 &
+  desktop+=($!)
+fi
+
 # The virtual display's pointer rests at its centre, maybe on notepad, which
 # keeps a window from shrinking: move it aside (never a user's own pointer).
 [[ -z $display_given ]] && xdotool mousemove 1270 1010 2>/dev/null || true
@@ -70,6 +85,11 @@ if [[ -n $first_run ]]; then
   wait_window 60 notepad.exe || true
   wine 'C:\Program Files\Windows NT\Accessories\wordpad.exe' &
   others+=(wordpad.exe)
+  # WordPad opens where notepad stood, over the stand-in at notepad's
+  # corner: move it aside on the virtual display.
+  if [[ -z $display_given ]] && wait_window 60 wordpad.exe; then
+    xdotool search --classname wordpad.exe windowmove %@ 540 70 2>/dev/null || true
+  fi
   echo "First run: $run/Quillora.ini is the release's sample; its rule shrinks notepad once it is neither in front nor under the cursor (WordPad is in front)."
 fi
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing needs (Debian packages, the ja_JP.UTF-8
-# locale). Safe to run again: it only installs what is missing.
+# locale), and the packages named as arguments (what running needs beyond
+# that). Safe to run again: it only installs what is missing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libboost1.81-dev googletest
   wine wine64 xvfb xauth xdotool locales
   imagemagick fonts-ipafont-gothic zip
+  "$@"
 )
 
 missing=()
