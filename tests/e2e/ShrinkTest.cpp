@@ -252,7 +252,7 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
     // The program runs on, so no process ends, and nothing moves: the quiet
     // poll must still hear of the window's end. The shell reports it for an
     // unowned window, and for no owned one, and reports it while the window
-    // still exists: the program takes its time over WM_DESTROY.
+    // still exists: the program takes its time over the end of its window.
     for (const char* more : {"", "--owned"}) {
         FocusSink sink;
         TestWindow early = Window("Early", 20, 20, more);
