@@ -37,6 +37,15 @@ TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::st
                            " --w 300 --h 200 " + more);
 }
 
+ShrunkAtStart::ShrunkAtStart(const std::string& ini, const std::string& title)
+    : window(StartTestWindow("--title " + title + " --x 40 --y 40 --w 400 --h 300")), q(ini) {
+    sink.Take();
+}
+
+bool ShrunkAtStart::Ready() const {
+    return window.hwnd && q.Ok() && WaitFor([&] { return IsShrunk(window.hwnd); });
+}
+
 RunningQuillora::RunningQuillora(const std::string& ini) {
     box_.WriteIni(ini);
     Restart();

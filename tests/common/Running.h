@@ -77,6 +77,19 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// The set-up of the tests that work over one window found at start: a
+// 400 x 300 test window titled `title` at (40, 40), made before Quillora
+// starts with `ini`, then shrunk once the focus sink has taken the front.
+struct ShrunkAtStart {
+    FocusSink sink;
+    TestWindow window;
+    RunningQuillora q;
+
+    ShrunkAtStart(const std::string& ini, const std::string& title);
+    // Whether both started and the window is shrunk.
+    bool Ready() const;
+};
+
 void MoveCursor(int x, int y);
 void MouseButton(bool down);
 

@@ -23,13 +23,9 @@ int ClientWidth(HWND w) {
 }  // namespace
 
 TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheIniUntouched) {
-    FocusSink sink;
-    TestWindow target = StartTestWindow("--title SettingsTarget --x 40 --y 40 --w 400 --h 300");
-    ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "SettingsTarget"));
-    ASSERT_TRUE(q.Ok());
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    ShrunkAtStart setUp(Globals() + PixelRule(1, "SettingsTarget"), "SettingsTarget");
+    ASSERT_TRUE(setUp.Ready());
+    auto& [sink, target, q] = setUp;
     const std::string ini = q.Box().ReadIni();
 
     q.Post(WM_COMMAND, ID_SETTINGS);
@@ -44,13 +40,9 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
 }
 
 TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeavesEverythingGivenBack) {
-    FocusSink sink;
-    TestWindow target = StartTestWindow("--title UnderDialogs --x 40 --y 40 --w 400 --h 300");
-    ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "UnderDialogs"));
-    ASSERT_TRUE(q.Ok());
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    ShrunkAtStart setUp(Globals() + PixelRule(1, "UnderDialogs"), "UnderDialogs");
+    ASSERT_TRUE(setUp.Ready());
+    auto& [sink, target, q] = setUp;
 
     q.Post(WM_COMMAND, ID_ABOUT);
     HWND about = WaitDialog(q.Proc().Id(), Ansi("Quilloraのバージョン情報"));
@@ -99,13 +91,9 @@ TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
 }
 
 TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSize) {
-    FocusSink sink;
-    TestWindow target = StartTestWindow("--title QuickEditTarget --x 40 --y 40 --w 400 --h 300");
-    ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + PixelRule(1, "QuickEditTarget"));
-    ASSERT_TRUE(q.Ok());
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }, 10000));
+    ShrunkAtStart setUp(Globals() + PixelRule(1, "QuickEditTarget"), "QuickEditTarget");
+    ASSERT_TRUE(setUp.Ready());
+    auto& [sink, target, q] = setUp;
     const std::string ini = q.Box().ReadIni();
     HWND pseudo = PseudoOf(target.hwnd);
     const int width = ClientWidth(pseudo);

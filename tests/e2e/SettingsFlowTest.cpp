@@ -43,13 +43,9 @@ size_t SectionOf(const std::string& ini, const std::string& explanation) {
 }  // namespace
 
 TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
-    FocusSink sink;
-    TestWindow target = StartTestWindow("--title FlowTarget --x 40 --y 40 --w 400 --h 300");
-    ASSERT_NE(target.hwnd, nullptr);
-    RunningQuillora q(Globals() + TitleRule(1, "FlowTarget"));
-    ASSERT_TRUE(q.Ok());
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(target.hwnd); }));
+    ShrunkAtStart setUp(Globals() + TitleRule(1, "FlowTarget"), "FlowTarget");
+    ASSERT_TRUE(setUp.Ready());
+    auto& [sink, target, q] = setUp;
 
     q.Post(WM_COMMAND, ID_SETTINGS);
     HWND dialog = WaitDialog(q.Proc().Id(), SettingsTitle());
