@@ -12,14 +12,11 @@ constexpr UINT_PTR kHiddenTransparency = 0;
 
 UINT_PTR value(HWND hwnd, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(hwnd, name)); }
 HWND window(HWND hwnd, const char* name) { return static_cast<HWND>(GetPropA(hwnd, name)); }
-// A window that vanished meanwhile is no news; a live one that keeps its old
-// mark is.
 void set(HWND hwnd, const char* name, HANDLE v) {
     if (SetPropA(hwnd, name, v)) return;
-    const DWORD error = GetLastError();
-    if (!IsWindow(hwnd)) return;
-    SetLastError(error);
-    win::LogFailure("SetPropA");
+    char detail[64] = {};
+    wsprintfA(detail, ", \"%s\"", name);  // the names are short constants
+    win::LogFailureOn(hwnd, "SetPropA", detail);
 }
 void set(HWND hwnd, const char* name, UINT_PTR v) { set(hwnd, name, reinterpret_cast<HANDLE>(v)); }
 

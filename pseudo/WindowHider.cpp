@@ -14,7 +14,7 @@ constexpr int kTitleBufferSize = 256;
 void setExStyle(HWND window, LONG exStyle) {
     SetLastError(0);
     if (SetWindowLongA(window, GWL_EXSTYLE, exStyle) == 0 && GetLastError() != 0) {
-        win::LogFailure("SetWindowLongA(GWL_EXSTYLE)");
+        win::LogFailureOn(window, "SetWindowLongA", ", GWL_EXSTYLE");
     }
 }
 
@@ -27,15 +27,13 @@ void copyTitle(HWND from, HWND to) {
     SetWindowTextA(to, title);
 }
 
-// A window that vanished meanwhile is no news; one that stays opaque while
-// its stand-in shows, or stays invisible, is.
+// An original that stays opaque while its stand-in shows, or stays
+// invisible, is news.
 void setLook(HWND original, COLORREF key, BYTE alpha, DWORD flags) {
     if (SetLayeredWindowAttributes(original, key, alpha, flags)) return;
-    const DWORD error = GetLastError();
-    if (IsWindow(original)) {
-        win::Log("SetLayeredWindowAttributes(%08lX, alpha %u) failed (error %lu)", HandleToULong(original),
-                 static_cast<unsigned>(alpha), error);
-    }
+    char detail[16] = {};
+    wsprintfA(detail, ", alpha %u", static_cast<unsigned>(alpha));
+    win::LogFailureOn(original, "SetLayeredWindowAttributes", detail);
 }
 
 void setAlpha(HWND original, BYTE alpha) { setLook(original, 0, alpha, LWA_ALPHA); }

@@ -28,4 +28,9 @@ void LogFailure(const char* call) {
     Log("%s failed (error %lu)", call, error);
 }
 
+void LogFailureOn(HWND window, const char* call, const char* detail) {
+    const DWORD error = GetLastError();
+    if (IsWindow(window)) Log("%s(%08lX%s) failed (error %lu)", call, HandleToULong(window), detail, error);
+}
+
 }  // namespace win

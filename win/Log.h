@@ -14,6 +14,11 @@ void Log(const char* format, ...);
 // before anything else runs.
 void LogFailure(const char* call);
 
+// For a call on a window that may vanish at any moment (another program's):
+// "<call>(<window><detail>) failed (error N)" while the window still exists.
+// One gone meanwhile is no news, since nothing is left to be wrong with it.
+void LogFailureOn(HWND window, const char* call, const char* detail = "");
+
 // Passes a call's result through, logging "<call> failed (error N)" first
 // when it says the call failed (false, null or zero), for failures the
 // program survives but must not keep silent:
