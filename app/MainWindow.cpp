@@ -34,11 +34,11 @@ win::Icon loadTrayIcon(UINT id, UINT dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app) : app_(app), shrinker_(app), quickCaptureStart_(std::clock()) {
+MainWindow::MainWindow(Application& app) : app_(app), shrunk_(app), quickCaptureStart_(std::clock()) {
     loadTrayIcons();
 }
 
-HICON MainWindow::stateIcon() const { return shrinker_.Running() ? runningIcon_.get() : pausedIcon_.get(); }
+HICON MainWindow::stateIcon() const { return shrunk_.Running() ? runningIcon_.get() : pausedIcon_.get(); }
 
 MainWindow::~MainWindow() {
     if (Handle()) DestroyWindow(Handle());
@@ -57,7 +57,6 @@ bool MainWindow::Create() {
 }
 
 LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (shrinker_.HandleMessage(msg, wp, lp)) return 0;
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY: onDestroy(); return 0;
@@ -75,17 +74,21 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         onDisplayChanged(msg, wp);
         return defaultProc(msg, wp, lp);
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
-    case WM_PSEUDO_QUICK_EDIT: return ShowQuickEditDialog(reinterpret_cast<HWND>(wp), *reinterpret_cast<Rule*>(lp));
+    // The shell hook's reports, for the shrunk windows.
+    case WM_SHELL_CREATED:
+    case WM_SHELL_DESTROYED:
+    case WM_SHELL_ACTIVATED:
+    case WM_SHELL_MINMAX: shrunk_.OnWindowEvent(msg, reinterpret_cast<HWND>(wp)); return 0;
     default:
         if (trayIcon_.OnShellMessage(msg)) return 0;
         return defaultProc(msg, wp, lp);
     }
 }
 
-void MainWindow::onCreate() { shrinker_.Start(Handle()); }
+void MainWindow::onCreate() { shrunk_.Start(Handle()); }
 
 void MainWindow::onDestroy() {
-    shrinker_.Stop();
+    shrunk_.Stop();
     KillTimer(Handle(), IDT_QUICK_CAPTURE);
     captureWindow_.Destroy();
     PostQuitMessage(0);
@@ -109,7 +112,7 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
     if (id != kTrayIconId) return;
     switch (mouseMessage) {
     case WM_LBUTTONDOWN:
-        if (shrinker_.Running()) {
+        if (shrunk_.Running()) {
             quickCaptureStart_ = std::clock();
             KillTimer(Handle(), IDT_QUICK_CAPTURE);
             SetTimer(Handle(), IDT_QUICK_CAPTURE, kPollPeriodMs, nullptr);
@@ -124,7 +127,7 @@ void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {
 void MainWindow::showTrayMenu() {
     win::Menu menu(CreatePopupMenu());
     if (!menu) return;
-    const std::string pauseText = win::LoadResourceString(shrinker_.Running() ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
+    const std::string pauseText = win::LoadResourceString(shrunk_.Running() ? IDS_MENU_PAUSE : IDS_MENU_RESUME);
     const std::string settingsText = win::LoadResourceString(IDS_MENU_SETTINGS);
     const std::string aboutText = win::LoadResourceString(IDS_MENU_ABOUT);
     const std::string exitText = win::LoadResourceString(IDS_MENU_EXIT);
@@ -164,10 +167,10 @@ void MainWindow::onCommand(UINT id) {
 }
 
 void MainWindow::togglePause() {
-    if (shrinker_.Running()) {
-        shrinker_.Pause();
+    if (shrunk_.Running()) {
+        shrunk_.Pause();
     } else {
-        shrinker_.Resume();
+        shrunk_.Resume();
     }
     trayIcon_.SetIcon(stateIcon());
 }
@@ -189,7 +192,7 @@ void MainWindow::runOneDialog(bool& open, Show&& show) {
 
 void MainWindow::openSettings() {
     runOneDialog(settingsOpen_, [this] {
-        const bool wasRunning = shrinker_.Running();
+        const bool wasRunning = shrunk_.Running();
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
@@ -202,7 +205,7 @@ void MainWindow::openSettings() {
         }
         // Resume only what this command paused: a resume from the tray while
         // the dialog was open must not be turned back into a pause.
-        if (wasRunning && !shrinker_.Running()) togglePause();
+        if (wasRunning && !shrunk_.Running()) togglePause();
     });
 }
 
@@ -224,12 +227,12 @@ void MainWindow::onQuickCaptureTick() {
 }
 
 void MainWindow::quickCapturePick(HWND target) {
-    if (!IsWindow(target) || !shrinker_.IsEligible(target)) {
+    if (!IsWindow(target) || !shrunk_.IsEligible(target)) {
         win::ShowMessageBox(Handle(), IDS_CANNOT_SHRINK, IDS_PROGRAM_NAME, MB_OK);
         return;
     }
     Rule rule;
-    if (ShowQuickCaptureDialog(Handle(), rule, target) == IDOK) shrinker_.Shrink(target, rule);
+    if (ShowQuickCaptureDialog(Handle(), rule, target) == IDOK) shrunk_.Adopt(target, rule);
 }
 
 // Changes of display scale and layout while the program runs: the tray icon
@@ -256,7 +259,7 @@ void MainWindow::onDisplaySettled() {
     KillTimer(Handle(), IDT_DISPLAY_SETTLED);
     loadTrayIcons();
     trayIcon_.SetIcon(stateIcon());
-    shrinker_.PlaceAgain();
+    shrunk_.PlaceAgain();
 }
 
 }  // namespace quillora

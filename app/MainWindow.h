@@ -1,7 +1,6 @@
 // The hidden main window: tray icon, menu and commands, dialogs and quick
-// capture, and the target of every private message. The shrinking machinery
-// it owns (Shrinker) handles the window events and the pseudo windows'
-// messages.
+// capture, and the target of the shell hook's reports, which it hands to the
+// shrunk windows it owns (ShrunkWindows).
 #pragma once
 
 #include <windows.h>
@@ -9,7 +8,7 @@
 
 #include <ctime>
 
-#include "app/Shrinker.h"
+#include "app/ShrunkWindows.h"
 #include "app/TrayIcon.h"
 #include "rules/Application.h"
 #include "ui/CaptureWindow.h"
@@ -59,7 +58,7 @@ private:
     void onDisplaySettled();
 
     Application& app_;
-    Shrinker shrinker_;
+    ShrunkWindows shrunk_;
     // The shell keeps its own copy; these serve every add and change.
     win::Icon runningIcon_;
     win::Icon pausedIcon_;

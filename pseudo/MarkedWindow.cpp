@@ -22,17 +22,14 @@ void set(HWND hwnd, const char* name, UINT_PTR v) { set(hwnd, name, reinterpret_
 
 }  // namespace
 
-void MarkedWindow::Tie(HWND original, HWND pseudo, PseudoWindow* object) {
+void MarkedWindow::Tie(HWND original, HWND pseudo, const PseudoWindow* object) {
     set(pseudo, kPropOriginalWindow, original);
     set(original, kPropPseudoWindow, pseudo);
-    set(original, kPropPseudoWindowObject, static_cast<HANDLE>(object));
+    set(original, kPropPseudoWindowObject, reinterpret_cast<UINT_PTR>(object));
 }
 
 HWND MarkedWindow::Original() const { return window(hwnd_, kPropOriginalWindow); }
 HWND MarkedWindow::Pseudo() const { return window(hwnd_, kPropPseudoWindow); }
-PseudoWindow* MarkedWindow::Object() const {
-    return static_cast<PseudoWindow*>(GetPropA(hwnd_, kPropPseudoWindowObject));
-}
 
 HWND MarkedWindow::LivePseudo() const {
     HWND pseudo = Pseudo();

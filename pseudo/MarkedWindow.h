@@ -32,16 +32,17 @@ public:
     explicit MarkedWindow(HWND hwnd) : hwnd_(hwnd) {}
     HWND Handle() const { return hwnd_; }
 
-    // Ties an original to its pseudo window and the object behind it.
-    static void Tie(HWND original, HWND pseudo, PseudoWindow* object);
+    // Ties an original to its pseudo window and the object behind it. The
+    // object's address is written for other processes to see that the pair
+    // is live; the program never reads it back.
+    static void Tie(HWND original, HWND pseudo, const PseudoWindow* object);
 
     // On a pseudo window: its original.
     HWND Original() const;
-    // On an original: its pseudo window and the object, as stored (a value
-    // left by an earlier run, or forged, may name anything by now: never
-    // use one unchecked).
+    // On an original: its pseudo window, as stored (a value left by an
+    // earlier run, or forged, may name anything by now: never use one
+    // unchecked).
     HWND Pseudo() const;
-    PseudoWindow* Object() const;
     // On an original: its pseudo window while the pair is live, that is the
     // stored window exists and names this original back; null otherwise (no
     // pseudo window, gone, or a value left by an earlier run).

@@ -1,11 +1,9 @@
-// The pseudo window: its native window and marks, its messages, its placement
-// and that of its original, and its picture.
+// One shrunk window: making the pair, shrinking and restoring, the pseudo
+// window's messages, its placement and that of its original, and its picture.
 #include "pseudo/PseudoWindow.h"
 
-#include <unordered_set>
-
 #include "pseudo/MarkedWindow.h"
-#include "pseudo/PseudoMessages.h"
+#include "pseudo/WindowHider.h"
 #include "res/resource.h"
 #include "win/Dpi.h"
 #include "win/Log.h"
@@ -16,14 +14,6 @@ namespace quillora {
 namespace {
 
 constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
-
-// The objects alive in this process. The original's "PseudoWindowObject" is a
-// plain pointer stored on another program's window; it is only trusted when
-// it names one of these.
-std::unordered_set<const PseudoWindow*>& liveObjects() {
-    static std::unordered_set<const PseudoWindow*> objects;
-    return objects;
-}
 
 // What the once-a-second look reads of an original: its WS_MINIMIZE and
 // WS_MAXIMIZE bits, or kGone once the window is no more.
@@ -66,38 +56,30 @@ MonitorArea monitorNearest(const Rect& r) {
     return {Rect{0, 0, work.right, work.bottom}, toRect(work)};
 }
 
-HWND originalOf(HWND pseudo) { return MarkedWindow(pseudo).Original(); }
+void copyTitle(HWND from, HWND to) {
+    constexpr int kTitleBufferSize = 256;
+    char title[kTitleBufferSize] = {};
+    int length = GetWindowTextA(from, title, kTitleBufferSize);
+    if (length < 0) length = 0;
+    if (length > kTitleBufferSize - 1) length = kTitleBufferSize - 1;
+    title[length] = '\0';
+    SetWindowTextA(to, title);
+}
 
 }  // namespace
 
-PseudoWindow::PseudoWindow(HWND mainWindow, const Rule& rule)
-    : mainWindow_(mainWindow), stretcher_(MakeStretcher(rule.StretchDrawMethod)), rule_(rule) {
-    liveObjects().insert(this);
-}
+PseudoWindow::PseudoWindow(PseudoWindowHost& host, HWND original, const Rule& rule)
+    : host_(host), original_(original), stretcher_(MakeStretcher(rule.StretchDrawMethod)), rule_(rule) {}
 
 PseudoWindow::~PseudoWindow() {
-    liveObjects().erase(this);
+    if (Handle()) DestroyWindow(Handle());
 }
 
-PseudoWindow* PseudoWindow::FromOriginal(HWND original) {
-    if (!original) return nullptr;
-    const MarkedWindow marks(original);
-    PseudoWindow* object = marks.Object();
-    if (!object || !liveObjects().count(object)) return nullptr;
-    HWND pseudo = object->Handle();
-    return pseudo && pseudo == marks.LivePseudo() ? object : nullptr;
-}
-
-HWND PseudoWindow::Original() const {
-    if (!original_ || !IsWindow(original_)) return nullptr;
-    return MarkedWindow(original_).Pseudo() == created_ ? original_ : nullptr;
-}
-
-HWND PseudoWindow::Create(HWND original) {
+bool PseudoWindow::Create() {
     if (!registerClass(kPseudoWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)))) {
         win::LogFailure("RegisterClassExA(\"PseudoWindow\")");
-        return nullptr;
+        return false;
     }
     DWORD exStyle = WS_EX_TOOLWINDOW;
     if (rule_.Topmost) exStyle |= WS_EX_TOPMOST;
@@ -107,18 +89,18 @@ HWND PseudoWindow::Create(HWND original) {
 
     HWND hwnd = win::Checked(createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr),
                              "CreateWindowExA(\"PseudoWindow\")");
-    if (!hwnd) return nullptr;
+    if (!hwnd) return false;
 
     if (rule_.Transparent) {
         SetLayeredWindowAttributes(hwnd, 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
     }
     if (rule_.ExtendSystemMenu) extendSystemMenu();
 
-    MarkedWindow::Tie(original, hwnd, this);
-    original_ = original;
-    created_ = hwnd;
-    sizeState_ = sizeStateOf(original);
-    return hwnd;
+    MarkedWindow::Tie(original_, hwnd, this);
+    sizeState_ = sizeStateOf(original_);
+    WindowHider::Attach(original_);
+    WindowHider::ShowOriginal(original_);
+    return true;
 }
 
 bool PseudoWindow::OriginalStateChanged() {
@@ -126,6 +108,51 @@ bool PseudoWindow::OriginalStateChanged() {
     if (state == sizeState_) return false;
     sizeState_ = state;
     return true;
+}
+
+void PseudoWindow::Shrink() {
+    const bool minimised = IsIconic(original_) != FALSE;
+    // An original that is already shrunk is what every poll meets most:
+    // settle it with these two lookups.
+    if (!minimised && !WindowHider::IsOriginalShown(original_)) return;
+    // Hiding the original with no pseudo window to show would lose it.
+    if (!Handle()) return;
+    if (minimised) {
+        ShowWindow(Handle(), SW_HIDE);
+        // Out of sight anyway. Opaque, it comes back in view however it is
+        // brought back (the taskbar, its own program, another one), and is
+        // shrunk again like any shown original; left transparent, it would
+        // come back with neither itself nor its stand-in to be seen.
+        if (!WindowHider::IsOriginalShown(original_)) WindowHider::ShowOriginal(original_);
+        return;
+    }
+    if (IsZoomed(original_)) return;
+    copyTitle(original_, Handle());
+    placePseudo();
+    takePicture();
+    WindowHider::HideOriginal(original_);
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+}
+
+void PseudoWindow::Restore() {
+    if (!Handle() || !outsideSizeMove_) return;
+    // Moving another program's window waits for that program: one that
+    // does not answer comes back where it stands.
+    if (win::Answers(original_)) placeOriginal();
+    ShowWindow(Handle(), SW_HIDE);
+    WindowHider::ShowOriginal(original_);
+}
+
+void PseudoWindow::Raise() {
+    // Passing through topmost lifts it above everything, then it goes back
+    // among the ordinary windows, on top of them.
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool PseudoWindow::GiveBack() {
+    if (Handle()) ShowWindow(Handle(), SW_HIDE);
+    return WindowHider::GiveBack(original_);
 }
 
 void PseudoWindow::extendSystemMenu() {
@@ -140,6 +167,13 @@ void PseudoWindow::extendSystemMenu() {
 }
 
 LRESULT PseudoWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    ++busy_;
+    const LRESULT result = dispatch(msg, wp, lp);
+    --busy_;
+    return result;
+}
+
+LRESULT PseudoWindow::dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: onCreate(); return 0;
     case WM_DESTROY:
@@ -166,16 +200,16 @@ void PseudoWindow::onCreate() {
 }
 
 void PseudoWindow::onClose() {
-    HWND original = originalOf(Handle());
     // Only a request: the original's program decides whether it closes.
-    if (original && IsWindow(original)) PostMessageA(original, WM_SYSCOMMAND, SC_CLOSE, 0);
-    DestroyWindow(Handle());
+    if (IsWindow(original_)) PostMessageA(original_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The owner drops this object, which destroys the window.
+    ShowWindow(Handle(), SW_HIDE);
+    closed_ = true;
+    host_.PseudoClosed(*this);
 }
 
 void PseudoWindow::onLButtonDown() {
-    if (rule_.StretchRestoreMethod == RestoreLeftClick) {
-        SendMessageA(mainWindow_, WM_PSEUDO_CLICKED, reinterpret_cast<WPARAM>(Handle()), 0);
-    }
+    if (rule_.StretchRestoreMethod == RestoreLeftClick) host_.PseudoClicked(*this);
 }
 
 void PseudoWindow::onMouseWheel(int delta) {
@@ -190,50 +224,37 @@ void PseudoWindow::onMouseWheel(int delta) {
 
 bool PseudoWindow::onSysCommand(WPARAM wp) {
     if (LOWORD(wp) != kQuickEditCommand) return false;
-    // The dialog's nested loop keeps the polling running, which may drop this
-    // object's list entry (its original closed); keep the object alive until
-    // the dialog has returned.
-    const std::shared_ptr<PseudoWindow> keepAlive = weak_from_this().lock();
-    const LRESULT result = SendMessageA(mainWindow_, WM_PSEUDO_QUICK_EDIT, reinterpret_cast<WPARAM>(Handle()),
-                                        reinterpret_cast<LPARAM>(&rule_));
-    HWND hwnd = Handle();
-    if (result == IDOK && hwnd) {
-        PostMessageA(mainWindow_, WM_PSEUDO_REBUILD, reinterpret_cast<WPARAM>(MarkedWindow(hwnd).Original()), 0);
-    }
+    host_.PseudoEditRequested(*this);
     return true;
 }
 
 // Placement: where the pseudo window and its original go, and what the
 // user's sizing of the pseudo window teaches its rule copy.
-void PseudoWindow::PlacePseudo(HWND original) {
-    placePseudo(original);
+void PseudoWindow::placePseudo() {
+    {
+        LearningPaused paused(sizeLearning_);
+        RECT window{};
+        if (!GetWindowRect(original_, &window)) return;
+        const Rect originalRect = toRect(window);
+        const Size size = PseudoSize(rule_, originalRect.width(), originalRect.height());
+        // A stand-in beyond the screen could be neither seen nor hovered, and
+        // its original is transparent: it is kept on the original's monitor.
+        const Rect placed =
+            PlaceAtCorner(rule_.StretchDirection, originalRect, size.width, size.height, monitorNearest(originalRect));
+        // Without Topmost the pseudo window sits right behind the transparent
+        // original, where it shows through.
+        UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
+        if (rule_.Topmost) flags |= SWP_NOZORDER;
+        SetWindowPos(Handle(), original_, placed.left, placed.top, size.width, size.height, flags);
+    }
     // From the first placement on, a size change is the user's.
     sizeLearning_ = true;
 }
 
-void PseudoWindow::placePseudo(HWND original) {
+void PseudoWindow::placeOriginal() {
     LearningPaused paused(sizeLearning_);
-    if (!original) original = originalOf(Handle());
-    RECT window{};
-    if (!original || !GetWindowRect(original, &window)) return;
-    const Rect originalRect = toRect(window);
-    const Size size = PseudoSize(rule_, originalRect.width(), originalRect.height());
-    // A stand-in beyond the screen could be neither seen nor hovered, and its
-    // original is transparent: it is kept on the original's monitor.
-    const Rect placed =
-        PlaceAtCorner(rule_.StretchDirection, originalRect, size.width, size.height, monitorNearest(originalRect));
-    // Without Topmost the pseudo window sits right behind the transparent
-    // original, where it shows through.
-    UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
-    if (rule_.Topmost) flags |= SWP_NOZORDER;
-    SetWindowPos(Handle(), original, placed.left, placed.top, size.width, size.height, flags);
-}
-
-void PseudoWindow::PlaceOriginal(HWND original) {
-    LearningPaused paused(sizeLearning_);
-    if (!original) original = originalOf(Handle());
     RECT pseudo{}, window{};
-    if (!original || !GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original, &window)) return;
+    if (!GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original_, &window)) return;
     const bool pseudoHadFocus = GetForegroundWindow() == Handle();
     const Rect originalRect = toRect(window);
     const Rect pseudoRect = toRect(pseudo);
@@ -243,36 +264,34 @@ void PseudoWindow::PlaceOriginal(HWND original) {
                                     monitorNearest(pseudoRect));
     HWND insertAfter = HWND_TOP;
     if (rule_.Topmost) {
-        SetWindowPos(original, Handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
+        SetWindowPos(original_, Handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
         insertAfter = HWND_NOTOPMOST;
     }
     UINT flags = SWP_NOREDRAW;
     if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
-    SetWindowPos(original, insertAfter, back.left, back.top, originalRect.width(), originalRect.height(), flags);
+    SetWindowPos(original_, insertAfter, back.left, back.top, originalRect.width(), originalRect.height(), flags);
 }
 
 void PseudoWindow::PlaceAgain() {
-    HWND original = Original();
     // Hidden: the original is in view (or minimised), and its next shrink
     // places the pseudo window anyway. Nor is a window taken from the user
     // who is dragging it.
-    if (!original || !IsWindowVisible(Handle()) || !outsideSizeMove_) return;
-    PlacePseudo(original);
-    Capture(original);
+    if (!Handle() || !IsWindow(original_) || !IsWindowVisible(Handle()) || !outsideSizeMove_) return;
+    placePseudo();
+    takePicture();
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void PseudoWindow::learnSize(int width, int height) {
     if (!sizeLearning_ || width == 0 || height == 0) return;
-    HWND original = originalOf(Handle());
     RECT client{};
-    if (original && GetClientRect(original, &client)) {
+    if (GetClientRect(original_, &client)) {
         const std::int32_t w = LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth);
         const std::int32_t h = LearnedSizeValue(rule_.StretchHeightUnit, height, client.bottom, rule_.StretchHeight);
         const bool changed = w != rule_.StretchWidth || h != rule_.StretchHeight;
         rule_.StretchWidth = w;
         rule_.StretchHeight = h;
-        if (changed) Capture(original);
+        if (changed) takePicture();
     }
     // From now on the user's height counts, not the proportions.
     rule_.Coratio = false;
@@ -282,24 +301,23 @@ void PseudoWindow::onSizing(int edge, RECT* proposed) {
     if (!proposed || GetAsyncKeyState(VK_CONTROL) == 0) return;
     const int caption = rule_.Frame ? win::SystemMetricForDpi(SM_CYCAPTION, win::DpiOf(Handle())) : 0;
     RECT client{};
-    if (!GetClientRect(originalOf(Handle()), &client)) return;
+    if (!GetClientRect(original_, &client)) return;
     const Rect locked = AspectLockedRect(edge, toRect(*proposed), client.right, client.bottom, caption);
     *proposed = RECT{locked.left, locked.top, locked.right, locked.bottom};
 }
 
-// The picture: back buffer, capture, painting and refresh.
-void PseudoWindow::Capture(HWND original) {
-    if (!original) original = originalOf(Handle());
+// The picture: back buffer, reading, painting and refresh.
+void PseudoWindow::takePicture() {
     // GetDC(null) would be the whole screen.
-    if (!original || !IsWindow(original) || !back_.Context()) return;
+    if (!IsWindow(original_) || !back_.Context()) return;
     RECT client{};
-    if (!GetClientRect(original, &client)) return;
-    const bool taken = route_.Render(original, client.right, client.bottom, *stretcher_, back_);
+    if (!GetClientRect(original_, &client)) return;
+    const bool taken = reader_.Read(original_, client.right, client.bottom, *stretcher_, back_);
     // The stand-in then keeps its last picture; say why once, not per frame.
-    if (!taken && !captureFailing_ && IsWindow(original)) {
-        win::Log("capture of %08lX failed (error %lu)", HandleToULong(original), GetLastError());
+    if (!taken && !pictureFailing_ && IsWindow(original_)) {
+        win::Log("reading the picture of %08lX failed (error %lu)", HandleToULong(original_), GetLastError());
     }
-    captureFailing_ = !taken;
+    pictureFailing_ = !taken;
 }
 
 void PseudoWindow::onSize(int width, int height) {
@@ -318,7 +336,7 @@ void PseudoWindow::onPaint() {
 void PseudoWindow::onTimer(UINT_PTR id) {
     // A hidden pseudo window (original restored or minimised) costs nothing.
     if (id != kRefreshTimer || !IsWindowVisible(Handle())) return;
-    Capture(nullptr);
+    takePicture();
     InvalidateRect(Handle(), nullptr, FALSE);
     UpdateWindow(Handle());
 }

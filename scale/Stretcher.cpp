@@ -31,16 +31,13 @@ private:
 
 }  // namespace
 
-bool SpeedStretcher::Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
+bool SpeedStretcher::Stretch(HDC dst, int dw, int dh, HDC src, int sw, int sh) {
     // No stretch mode is set: the context's default is an unfiltered copy,
     // the cheapest the platform has.
-    return StretchBlt(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, SRCCOPY) != FALSE;
+    return StretchBlt(dst, 0, 0, dw, dh, src, 0, 0, sw, sh, SRCCOPY) != FALSE;
 }
 
-// Both pictures are taken from (0, 0): every caller renders a whole client
-// area into a whole back buffer, so the origins are always 0.
-bool QualityStretcher::Stretch(HDC dst, int /*dx*/, int /*dy*/, int dw, int dh, HDC src, int /*sx*/, int /*sy*/,
-                               int sw, int sh) {
+bool QualityStretcher::Stretch(HDC dst, int dw, int dh, HDC src, int sw, int sh) {
     // An empty original leaves the previous picture; nothing failed.
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return true;
     scaler_.Prepare(sw, sh, dw, dh);

@@ -12,15 +12,16 @@ namespace quillora {
 class Stretcher {
 public:
     virtual ~Stretcher() = default;
-    // Same arguments as StretchBlt without the raster operation. False when
-    // the picture could not be taken (the destination keeps what it had).
-    virtual bool Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) = 0;
+    // The whole of `src`, sw x sh from its origin, scaled into the whole of
+    // `dst`, dw x dh from its origin. False when the picture could not be
+    // taken (the destination keeps what it had).
+    virtual bool Stretch(HDC dst, int dw, int dh, HDC src, int sw, int sh) = 0;
 };
 
 // The platform's stretching copy.
 class SpeedStretcher : public Stretcher {
 public:
-    bool Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
+    bool Stretch(HDC dst, int dw, int dh, HDC src, int sw, int sh) override;
 };
 
 // Box-average scaling on 32-bit buffers. The original is copied a strip of
@@ -28,7 +29,7 @@ public:
 // the buffers and the boxes are kept from one capture to the next.
 class QualityStretcher : public Stretcher {
 public:
-    bool Stretch(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) override;
+    bool Stretch(HDC dst, int dw, int dh, HDC src, int sw, int sh) override;
 
 private:
     BoxScaler scaler_;

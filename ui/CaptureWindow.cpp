@@ -65,7 +65,7 @@ LRESULT CaptureWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void CaptureWindow::onTrack() {
     POINT p{};
     if (!GetCursorPos(&p)) return;
-    HWND found = filter_(WindowFromPoint(p));
+    HWND found = OutermostVisibleAncestor(WindowFromPoint(p));
     if (found == target_) return;
     target_ = found;
     if (!found) return;  // keep the frame where it is
@@ -75,7 +75,7 @@ void CaptureWindow::onTrack() {
 }
 
 void CaptureWindow::onSize(int cx, int cy) {
-    const int b = win::ScaleForDpi(frameWidth_, win::DpiOf(Handle()));
+    const int b = win::ScaleForDpi(kFrameWidth, win::DpiOf(Handle()));
     if (b < cx - b && b < cy - b) {
         win::Region outer(CreateRectRgn(0, 0, cx, cy));
         win::Region inner(CreateRectRgn(b, b, cx - b, cy - b));

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "win/Window.h"
 
 namespace quillora {
@@ -16,8 +14,6 @@ HWND OutermostVisibleAncestor(HWND w);
 
 class CaptureWindow : public win::Window {
 public:
-    using TargetFilter = std::function<HWND(HWND)>;
-
     CaptureWindow() = default;
     ~CaptureWindow() override;
 
@@ -42,8 +38,6 @@ private:
     void onPaint();
 
     HWND target_ = nullptr;
-    int frameWidth_ = kFrameWidth;
-    TargetFilter filter_ = &OutermostVisibleAncestor;
 };
 
 }  // namespace quillora

@@ -15,6 +15,11 @@ bool IsOwnWindow(HWND hwnd) {
     return GetWindowThreadProcessId(hwnd, &process) != 0 && process == GetCurrentProcessId();
 }
 
+bool Answers(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &ignored) != 0;
+}
+
 void failAtBoundary() {
     if (FailureHandler handler = g_failureHandler) {
         g_failureHandler = nullptr;  // never re-enter from a nested failure

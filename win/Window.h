@@ -10,6 +10,17 @@ namespace win {
 // Whether `hwnd` belongs to this process.
 bool IsOwnWindow(HWND hwnd);
 
+// How long a window's program may take to answer before it counts as not
+// answering.
+constexpr UINT kAnswerTimeoutMs = 100;
+
+// Whether the window's program answers within kAnswerTimeoutMs (at once for
+// one the system already knows to hang). Changing another program's window
+// style or position, or asking it to print, waits for that program's
+// thread: ask first. No other message of this thread is handled meanwhile,
+// so nothing changes under the caller.
+bool Answers(HWND window);
+
 class Window {
 public:
     Window() = default;

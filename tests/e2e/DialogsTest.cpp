@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Messages.h"
+#include "pseudo/PseudoWindowHost.h"
 #include "common/Running.h"
 
 using namespace uitest;

@@ -26,7 +26,7 @@
 #include "ReferenceBoxScale.h"
 #include "Stopwatch.h"
 #include "scale/BoxScaler.h"
-#include "pseudo/CaptureRoute.h"
+#include "pseudo/PictureReader.h"
 #include "scale/Stretcher.h"
 
 using namespace quillora;
@@ -159,29 +159,29 @@ bool Bench(const Sizes& s, Result& result) {
     Picture expected(s.dw, s.dh);
     ReferenceBoxScale(shown, expected);
 
-    quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh);
+    quality.Stretch(back.dc(), s.dw, s.dh, original.dc(), s.sw, s.sh);
     const bool qualityExact = back.Read() == expected;
 
-    // The capture's own back buffer and route; the first frame finds the DC
-    // black and turns to printing, every later one prints.
+    // A pseudo window's own back buffer and picture reader; the first frame
+    // finds the DC black and turns to printing, every later one prints.
     PrintOnlyWindow printOnly(noise);
     QualityStretcher printedQuality;
-    CaptureRoute route;
+    PictureReader reader;
     ImageBuffer printedBack, blackBack;
     if (!printOnly.hwnd() || !printedBack.Resize(s.dw, s.dh) || !blackBack.Resize(s.dw, s.dh)) return false;
     for (int y = 0; y < s.dh; ++y) std::fill_n(blackBack.Row(y), s.dw, 0xFF000000u);
-    route.Render(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack);
-    if (!route.Printing()) return false;
+    reader.Read(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack);
+    if (!reader.Printing()) return false;
     const std::function<void()> stages[kStages] = {
         [&] {
             std::memcpy(to.data(), from.data(), bytes);
             // Keep the copy from being optimised away.
             __asm__ __volatile__("" : : "r"(to.data()) : "memory");
         },
-        [&] { quality.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
-        [&] { speed.Stretch(back.dc(), 0, 0, s.dw, s.dh, original.dc(), 0, 0, s.sw, s.sh); },
+        [&] { quality.Stretch(back.dc(), s.dw, s.dh, original.dc(), s.sw, s.sh); },
+        [&] { speed.Stretch(back.dc(), s.dw, s.dh, original.dc(), s.sw, s.sh); },
         [&] { scaler.Run(); },
-        [&] { route.Render(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack); },
+        [&] { reader.Read(printOnly.hwnd(), s.sw, s.sh, printedQuality, printedBack); },
         [&] { blackBack.IsBlack(); },
     };
     TimeStages(stages, result);

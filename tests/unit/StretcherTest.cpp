@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "pseudo/CaptureRoute.h"
+#include "pseudo/PictureReader.h"
 #include "scale/Stretcher.h"
 #include "rules/Rule.h"
 #include "tools/MemorySurface.h"
@@ -46,7 +46,7 @@ void ExpectExactFill(Stretcher& stretcher, const Case& c) {
     ASSERT_TRUE(original.valid() && back.valid());
     original.Fill(kPicture);
     back.Fill(kBackground);
-    stretcher.Stretch(back.dc(), 0, 0, c.dw, c.dh, original.dc(), 0, 0, c.sw, c.sh);
+    stretcher.Stretch(back.dc(), c.dw, c.dh, original.dc(), c.sw, c.sh);
     EXPECT_EQ(FirstMismatch(back, kPicture, c.dw, c.dh), "");
 }
 
@@ -70,9 +70,9 @@ TEST(Stretcher, AnEmptyOrUnreadableSourceKeepsThePreviousPicture) {
     back.Fill(kBackground);
     // An empty original is nothing to report; a context that cannot be read
     // (its window vanished) is a failure the caller logs.
-    EXPECT_TRUE(QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, original.dc(), 0, 0, 0, 0));
-    EXPECT_FALSE(QualityStretcher().Stretch(back.dc(), 0, 0, 8, 6, nullptr, 0, 0, 16, 12));
-    EXPECT_FALSE(SpeedStretcher().Stretch(back.dc(), 0, 0, 8, 6, nullptr, 0, 0, 16, 12));
+    EXPECT_TRUE(QualityStretcher().Stretch(back.dc(), 8, 6, original.dc(), 0, 0));
+    EXPECT_FALSE(QualityStretcher().Stretch(back.dc(), 8, 6, nullptr, 16, 12));
+    EXPECT_FALSE(SpeedStretcher().Stretch(back.dc(), 8, 6, nullptr, 16, 12));
     EXPECT_EQ(FirstMismatch(back, kBackground, 8, 6), "");
 }
 
@@ -96,7 +96,7 @@ TEST(Stretcher, QualityShowsTheFormulasPictureFrameAfterFrameAndAcrossSizes) {
         Picture noise(c.sw, c.sh);
         for (std::uint32_t& pixel : noise.pixels) pixel = random() & 0xFFFFFF;
         original.Write(noise);
-        stretcher.Stretch(back.dc(), 0, 0, c.dw, c.dh, original.dc(), 0, 0, c.sw, c.sh);
+        stretcher.Stretch(back.dc(), c.dw, c.dh, original.dc(), c.sw, c.sh);
         Picture expected(c.dw, c.dh);
         ReferenceBoxScale(original.Read(), expected);
         EXPECT_TRUE(back.Read() == expected);

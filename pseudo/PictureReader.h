@@ -17,9 +17,9 @@
 namespace quillora {
 
 // QualityStretcher for a non-zero draw method, SpeedStretcher otherwise.
-std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
+std::unique_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod);
 
-class CaptureRoute {
+class PictureReader {
 public:
     // How long a window whose DC was black, and which did not print either,
     // is left to its DC; and how long a printed window is printed before its
@@ -30,7 +30,7 @@ public:
     // `back` through `stretcher`. False when no picture could be taken (back
     // keeps its last one). An original that is printed but does not answer
     // keeps its last picture too, and that is no failure.
-    bool Render(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back);
+    bool Read(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back);
 
     bool Printing() const { return printing_; }
 

@@ -1,9 +1,9 @@
-#include "pseudo/CaptureRoute.h"
+#include "pseudo/PictureReader.h"
 
 #include <memory>
 
-#include "pseudo/WindowHider.h"
 #include "rules/Rule.h"
+#include "win/Window.h"
 
 namespace quillora {
 
@@ -16,23 +16,23 @@ constexpr UINT kRenderFullContent = 0x2;
 constexpr UINT kPrintFlags = PW_CLIENTONLY | kRenderFullContent;
 
 bool scale(Stretcher& stretcher, ImageBuffer& back, HDC source, int width, int height) {
-    return stretcher.Stretch(back.Context(), 0, 0, back.Width(), back.Height(), source, 0, 0, width, height);
+    return stretcher.Stretch(back.Context(), back.Width(), back.Height(), source, width, height);
 }
 
 }  // namespace
 
-std::shared_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
-    if (drawMethod == SpeedPriority) return std::make_shared<SpeedStretcher>();
-    return std::make_shared<QualityStretcher>();
+std::unique_ptr<Stretcher> MakeStretcher(std::int32_t drawMethod) {
+    if (drawMethod == SpeedPriority) return std::make_unique<SpeedStretcher>();
+    return std::make_unique<QualityStretcher>();
 }
 
-bool CaptureRoute::Render(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back) {
+bool PictureReader::Read(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back) {
     const DWORD now = GetTickCount();
     return printing_ ? printed(original, width, height, stretcher, back, now)
                      : fromWindowDC(original, width, height, stretcher, back, now);
 }
 
-bool CaptureRoute::fromWindowDC(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back,
+bool PictureReader::fromWindowDC(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back,
                                 DWORD now) {
     win::WindowDC source(original);
     if (!source || !scale(stretcher, back, source.get(), width, height)) {
@@ -53,10 +53,10 @@ bool CaptureRoute::fromWindowDC(HWND original, int width, int height, Stretcher&
     return true;
 }
 
-bool CaptureRoute::printed(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back, DWORD now) {
+bool PictureReader::printed(HWND original, int width, int height, Stretcher& stretcher, ImageBuffer& back, DWORD now) {
     // Printing is a call into the other program; one that does not answer
     // keeps its last picture.
-    if (!WindowHider::Answers(original)) return true;
+    if (!win::Answers(original)) return true;
     const bool resized = printed_.Width() != width || printed_.Height() != height;
     if (resized || lookDue(now)) {
         lookAgainFrom(now);
@@ -75,8 +75,8 @@ bool CaptureRoute::printed(HWND original, int width, int height, Stretcher& stre
     return scale(stretcher, back, printed_.Context(), width, height);
 }
 
-bool CaptureRoute::print(HWND original) {
-    if (!WindowHider::Answers(original)) return false;
+bool PictureReader::print(HWND original) {
+    if (!win::Answers(original)) return false;
     PrintWindow(original, printed_.Context(), kPrintFlags);
     return true;
 }
