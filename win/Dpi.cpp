@@ -35,8 +35,14 @@ struct DpiFunctions {
     int(WINAPI* awarenessFromContext)(AwarenessContext) = nullptr;
     // shcore, Windows 8.1 on.
     HRESULT(WINAPI* setProcessDpiAwareness)(int) = nullptr;
-    HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
 };
+
+// shcore, Windows 8.1 on; loaded at the first use.
+using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+DpiForMonitor dpiForMonitor() {
+    static const DpiForMonitor found = LookUp<DpiForMonitor>(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
+    return found;
+}
 
 const DpiFunctions& functions() {
     static const DpiFunctions found = [] {
@@ -55,7 +61,6 @@ const DpiFunctions& functions() {
             // Windows 10); the library then stays loaded for the process.
             HMODULE shcore = LoadSystemLibrary("shcore.dll");
             f.setProcessDpiAwareness = LookUp<decltype(f.setProcessDpiAwareness)>(shcore, "SetProcessDpiAwareness");
-            f.dpiForMonitor = LookUp<decltype(f.dpiForMonitor)>(shcore, "GetDpiForMonitor");
         }
         return f;
     }();
@@ -104,10 +109,16 @@ UINT DpiOf(HWND hwnd) {
     const DpiFunctions& f = functions();
     if (f.dpiForWindow) {
         if (const UINT dpi = f.dpiForWindow(hwnd)) return dpi;  // 0 for a window that is gone
-    } else if (f.dpiForMonitor) {
+        return SystemDpi();
+    }
+    return MonitorDpiOf(hwnd);
+}
+
+UINT MonitorDpiOf(HWND window) {
+    if (const DpiForMonitor get = dpiForMonitor()) {
         UINT x = 0, y = 0;
-        HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
-        if (monitor && SUCCEEDED(f.dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && x) return x;
+        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (monitor && SUCCEEDED(get(monitor, kEffectiveDpi, &x, &y)) && x) return x;
     }
     return SystemDpi();
 }

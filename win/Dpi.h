@@ -29,6 +29,12 @@ void EnableDpiAwareness();
 // per-monitor DPI.
 UINT DpiOf(HWND hwnd);
 
+// The DPI of the monitor `window` is on, whatever the window's own awareness
+// (DpiOf answers 96 for an unaware program's window and the system DPI for a
+// system-aware one's, the DPI they draw at); the system DPI where the system
+// has no per-monitor DPI.
+UINT MonitorDpiOf(HWND window);
+
 // GetSystemMetrics for a window at `dpi`, where the system can say; the
 // system DPI's value otherwise.
 int SystemMetricForDpi(int index, UINT dpi);
