@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "rules/RuleLimits.h"
+#include "win/Dpi.h"
 
 namespace quillora {
 
@@ -15,7 +16,7 @@ constexpr double kAlphaPerPercent = 2.55;
 constexpr std::int32_t kWheelStep = 10;
 constexpr int kOpaque = 255;
 
-// The WMSZ_* edge codes, spelled out so this file needs no platform header.
+// The WMSZ_* edge codes, spelled out so that the arithmetic reads alone.
 enum Edge : int {
     EdgeLeft = 1,
     EdgeRight = 2,
@@ -72,6 +73,34 @@ Size PseudoSize(const Rule& rule, std::int32_t originalWidth, std::int32_t origi
     return size;
 }
 
+Size PseudoSize(const Rule& rule, std::int32_t originalWidth, std::int32_t originalHeight, std::uint32_t dpi) {
+    Rule scaled = rule;
+    if (scaled.StretchWidthUnit != UnitPercent) scaled.StretchWidth = win::ScaleForDpi(rule.StretchWidth, dpi);
+    if (scaled.StretchHeightUnit != UnitPercent) scaled.StretchHeight = win::ScaleForDpi(rule.StretchHeight, dpi);
+    return PseudoSize(scaled, originalWidth, originalHeight);
+}
+
+Size CaptureSourceSize(win::DpiAwareness awareness, const Size& physical, const Size& ownRead,
+                       std::uint32_t monitorDpi, std::uint32_t systemDpi) {
+    // A read of nothing (the window went meanwhile) is no answer.
+    if (ownRead.width > 0 && ownRead.height > 0) return ownRead;
+    std::uint32_t drawnAt = 0;
+    switch (awareness) {
+    case win::DpiAwareness::Unaware: drawnAt = win::kBaseDpi; break;
+    case win::DpiAwareness::SystemAware: drawnAt = systemDpi; break;
+    default: return physical;
+    }
+    if (drawnAt == 0 || monitorDpi == 0) return physical;
+    // The system rounds when it stretches; rounding back finds the size the
+    // program has, where truncating would lose a pixel. A window that has an
+    // area keeps at least a pixel of it.
+    const auto back = [&](std::int32_t length) {
+        const std::int32_t own = win::ScaleBetweenDpi(length, monitorDpi, drawnAt);
+        return length > 0 ? std::max(own, 1) : own;
+    };
+    return {back(physical.width), back(physical.height)};
+}
+
 Rect Anchor(std::int32_t direction, const Rect& original, std::int32_t width, std::int32_t height,
             const MonitorArea& area) {
     if (direction == DirAuto) direction = AutoCorner(original, area);
@@ -107,6 +136,41 @@ std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32
     if (unit != UnitPercent) return client;
     if (originalClient == 0) return current;
     return Trunc((static_cast<double>(client) / originalClient) * kHundred);
+}
+
+std::int32_t LearnedSizeValue(std::int32_t unit, std::int32_t client, std::int32_t originalClient, std::int32_t current,
+                              std::uint32_t dpi) {
+    if (unit != UnitPercent) return win::ScaleBetweenDpi(client, dpi, win::kBaseDpi);
+    return LearnedSizeValue(unit, client, originalClient, current);
+}
+
+Insets InvisibleBorders(const Rect& window, const Rect& visible) {
+    if (visible.right <= visible.left || visible.bottom <= visible.top) return {};
+    const Insets insets{visible.left - window.left, visible.top - window.top, window.right - visible.right,
+                        window.bottom - visible.bottom};
+    if (insets.left < 0 || insets.top < 0 || insets.right < 0 || insets.bottom < 0) return {};
+    return insets;
+}
+
+Rect FrameOfWindow(const Rect& window, const Insets& insets) {
+    return {window.left + insets.left, window.top + insets.top, window.right - insets.right,
+            window.bottom - insets.bottom};
+}
+
+Rect WindowOfFrame(const Rect& frame, const Insets& insets) {
+    return {frame.left - insets.left, frame.top - insets.top, frame.right + insets.right, frame.bottom + insets.bottom};
+}
+
+bool RestoresInPlace(const Rect& visibleFrame, const Rect& work, bool standInMoved) {
+    return !standInMoved && visibleFrame.left >= work.left && visibleFrame.top >= work.top &&
+           visibleFrame.right <= work.right && visibleFrame.bottom <= work.bottom;
+}
+
+Rect RestoredWindowRect(std::int32_t direction, const Rect& pseudo, const Rect& window, const Rect& visible,
+                        const MonitorArea& area) {
+    const Insets insets = InvisibleBorders(window, visible);
+    const Rect frame = FrameOfWindow(window, insets);
+    return WindowOfFrame(PlaceAtCorner(direction, pseudo, frame.width(), frame.height(), area), insets);
 }
 
 Rect AspectLockedRect(int edge, const Rect& proposed, std::int32_t clientWidth, std::int32_t clientHeight,

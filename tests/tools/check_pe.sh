@@ -57,11 +57,11 @@ check "exe imports InitializeHelper from QuilloraHelper.dll" grep -q 'Initialize
 check "exe imports UninitializeHelper from QuilloraHelper.dll" grep -q 'UninitializeHelper' <<<"$imports"
 
 # The program must start on Windows 7: the per-monitor DPI functions (spelled
-# "Dpi", unlike Vista's SetProcessDPIAware) and shcore are looked up at run
-# time, never imported.
+# "Dpi", unlike Vista's SetProcessDPIAware), shcore and the compositor's
+# dwmapi are looked up at run time, never imported.
 exe_imports=$(awk '/DLL Name:/ {dll=tolower($3); next} dll && NF == 3 && $1 ~ /^[0-9a-f]+$/ {print dll ":" $3}' <<<"$exe_private")
-late=$(grep -E '^shcore\.dll:|:.*Dpi' <<<"$exe_imports" | tr '\n' ' ')
-check "exe imports no per-monitor DPI function or shcore (got: ${late:-none})" test -z "$late"
+late=$(grep -E '^shcore\.dll:|^dwmapi\.dll:|:.*Dpi' <<<"$exe_imports" | tr '\n' ' ')
+check "exe imports no per-monitor DPI function, shcore or dwmapi (got: ${late:-none})" test -z "$late"
 
 # The manifest declares per-monitor DPI awareness and the supported systems.
 manifest=$(python3 - "$exe" <<'PY'

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/DialogDriver.h"
+#include "pseudo/Geometry.h"
 #include "res/resource.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"
@@ -149,6 +150,115 @@ TEST(Dpi, ScalingRoundsLikeMulDivAndKeepsHugeSettingsHuge) {
     // Where MulDiv gives up with -1, a margin of "never" stays "never".
     EXPECT_EQ(win::ScaleForDpi(INT_MAX, 192), INT_MAX);
     EXPECT_EQ(win::ScaleForDpi(INT_MIN, 192), INT_MIN);
+}
+
+TEST(Dpi, ScalingBetweenTwoDpisRoundsLikeMulDiv) {
+    for (int value : {0, 1, 5, 805, 1006, 1202, -7}) {
+        for (UINT from : {96u, 120u, 144u, 192u}) {
+            for (UINT to : {96u, 144u, 192u}) {
+                EXPECT_EQ(win::ScaleBetweenDpi(value, from, to), MulDiv(value, static_cast<int>(to), static_cast<int>(from)))
+                    << value << " from " << from << " to " << to;
+            }
+        }
+    }
+}
+
+// What the capture copies from an original whose client area the system
+// stretches: Windows reports the physical size to this per-monitor aware
+// program, while the original's DC holds its own, smaller picture.
+TEST(Dpi, CaptureSourceIsTheSizeTheOriginalDrawsAt) {
+    using win::DpiAwareness;
+    struct Case {
+        DpiAwareness awareness;
+        UINT monitor, system;
+        quillora::Size physical, source;
+    };
+    const Case cases[] = {
+        // An 800 x 600 unaware program at 100, 150, 200 %, and at 125 %,
+        // where 805 x 605 was stretched to 1006.25 x 756.25 and rounded.
+        {DpiAwareness::Unaware, 96, 96, {800, 600}, {800, 600}},
+        {DpiAwareness::Unaware, 144, 144, {1200, 900}, {800, 600}},
+        {DpiAwareness::Unaware, 192, 144, {1600, 1200}, {800, 600}},
+        {DpiAwareness::Unaware, 120, 120, {1006, 756}, {805, 605}},
+        // System-aware: its own size on a monitor at the system DPI; from
+        // 150 % to a 200 % monitor stretched up, from 200 % to 100 % down.
+        {DpiAwareness::SystemAware, 96, 96, {800, 600}, {800, 600}},
+        {DpiAwareness::SystemAware, 144, 144, {1200, 900}, {1200, 900}},
+        {DpiAwareness::SystemAware, 192, 144, {1600, 1200}, {1200, 900}},
+        {DpiAwareness::SystemAware, 96, 192, {600, 450}, {1200, 900}},
+        // Per-monitor aware programs draw in physical pixels.
+        {DpiAwareness::PerMonitor, 96, 96, {800, 600}, {800, 600}},
+        {DpiAwareness::PerMonitor, 144, 96, {1200, 900}, {1200, 900}},
+        {DpiAwareness::PerMonitor, 192, 144, {1600, 1200}, {1600, 1200}},
+        // A system that cannot tell keeps the size it reads.
+        {DpiAwareness::Unknown, 144, 144, {1200, 900}, {1200, 900}},
+        // A sliver keeps a pixel; nothing stays nothing.
+        {DpiAwareness::Unaware, 288, 288, {1, 0}, {1, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(quillora::CaptureSourceSize(c.awareness, c.physical, {}, c.monitor, c.system), c.source)
+            << static_cast<int>(c.awareness) << " at " << c.monitor << " DPI, system " << c.system << ", "
+            << c.physical.width << " x " << c.physical.height;
+    }
+}
+
+TEST(Dpi, CaptureSourceTakesTheSizeReadInTheOriginalsOwnAwareness) {
+    using win::DpiAwareness;
+    // A system-aware program started at another system DPI rounds its own
+    // rectangle: what it says of itself wins over the arithmetic.
+    EXPECT_EQ(quillora::CaptureSourceSize(DpiAwareness::SystemAware, {1600, 1200}, {1201, 899}, 192, 144),
+              (quillora::Size{1201, 899}));
+    EXPECT_EQ(quillora::CaptureSourceSize(DpiAwareness::Unknown, {1200, 900}, {800, 600}, 144, 144),
+              (quillora::Size{800, 600}));
+    // A read of nothing (the window went meanwhile) falls back.
+    EXPECT_EQ(quillora::CaptureSourceSize(DpiAwareness::Unaware, {1200, 900}, {0, 0}, 144, 144),
+              (quillora::Size{800, 600}));
+}
+
+// The thread runs in the original's awareness inside the scope and in its own
+// again after it; where the system lacks the functions nothing changes.
+TEST(Dpi, AwarenessScopeSwitchesToTheWindowsAwarenessAndBack) {
+    using Context = HANDLE;
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto setThread = reinterpret_cast<Context(WINAPI*)(Context)>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    const auto threadContext = reinterpret_cast<Context(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<int(WINAPI*)(Context)>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (!setThread || !threadContext || !awarenessOf) GTEST_SKIP() << "no per-thread DPI awareness here";
+    const Context unaware = reinterpret_cast<Context>(static_cast<INT_PTR>(-1));
+
+    // A window made by an unaware thread, as an unaware program's is.
+    const Context before = setThread(unaware);
+    ASSERT_NE(before, nullptr);
+    HWND window = CreateWindowExA(0, "STATIC", "unaware", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    setThread(before);
+    ASSERT_NE(window, nullptr);
+    const int ownAwareness = awarenessOf(threadContext());
+    ASSERT_NE(ownAwareness, 0) << "the test program is not DPI aware: no switch would show";
+    EXPECT_EQ(win::AwarenessOf(window), win::DpiAwareness::Unaware);
+
+    RECT own{};
+    {
+        win::ThreadDpiAwarenessScope scope(window);
+        EXPECT_TRUE(scope.Switched());
+        EXPECT_EQ(awarenessOf(threadContext()), 0);
+        GetClientRect(window, &own);
+    }
+    EXPECT_EQ(awarenessOf(threadContext()), ownAwareness);
+    EXPECT_EQ(own.right, 400);
+    EXPECT_EQ(own.bottom, 300);
+    // The window says it draws at 96 DPI; its monitor, the only one here, is
+    // at the system DPI, the scale the test runs at.
+    EXPECT_EQ(win::DpiOf(window), 96u);
+    EXPECT_EQ(win::MonitorDpiOf(window), win::SystemDpi());
+
+    DestroyWindow(window);
+    EXPECT_EQ(win::AwarenessOf(window), win::DpiAwareness::Unknown);
+    win::ThreadDpiAwarenessScope gone(window);
+    EXPECT_FALSE(gone.Switched());
+    EXPECT_EQ(awarenessOf(threadContext()), ownAwareness);
 }
 
 // The templates are laid out in dialog units of an 8-point font: at any scale

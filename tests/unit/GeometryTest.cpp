@@ -198,3 +198,105 @@ TEST(Transparency, OutOfRangePercentagesDoNotWrapAround) {
     EXPECT_EQ(AlphaForTransparency(1000), 1);
     EXPECT_EQ(AlphaForTransparency(-5), 255);
 }
+
+TEST(PseudoSize, PixelsAreAt96DpiAndFollowTheOriginalsMonitor) {
+    // 200 x 150 pixels at 100, 150 and 200 %; percentages are of the
+    // original's physical size and stay as they are.
+    const Rule pixels = SizeRule(200, UnitPixel, 150, UnitPixel, false);
+    EXPECT_EQ(PseudoSize(pixels, 1600, 1200, 96), (Size{200, 150}));
+    EXPECT_EQ(PseudoSize(pixels, 1600, 1200, 144), (Size{300, 225}));
+    EXPECT_EQ(PseudoSize(pixels, 1600, 1200, 192), (Size{400, 300}));
+    EXPECT_EQ(PseudoSize(SizeRule(25, UnitPercent, 25, UnitPercent, false), 1600, 1200, 192), (Size{400, 300}));
+    EXPECT_EQ(PseudoSize(SizeRule(201, UnitPixel, 10, UnitPercent, false), 1600, 1200, 144), (Size{302, 120}));
+    // Proportions kept from the scaled width.
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 0, UnitPixel, true), 1600, 1200, 144), (Size{300, 225}));
+    EXPECT_EQ(PseudoSize(SizeRule(200, UnitPixel, 77, UnitPercent, true), 1600, 1200, 192), (Size{400, 400}));
+}
+
+TEST(LearnedSizeValue, PixelsLearnedOnAScaledMonitorAreStoredAt96Dpi) {
+    // A stand-in sized to 300 physical pixels at 150 % is 200 at 96 DPI, and
+    // shrinks to 300 again there; percentages are learned as before.
+    EXPECT_EQ(LearnedSizeValue(UnitPixel, 300, 1200, 7, 144), 200);
+    EXPECT_EQ(PseudoSize(SizeRule(LearnedSizeValue(UnitPixel, 300, 1200, 7, 144), UnitPixel, 0, UnitPercent, false),
+                         1200, 900, 144)
+                  .width,
+              300);
+    EXPECT_EQ(LearnedSizeValue(UnitPixel, 301, 1200, 7, 96), 301);
+    EXPECT_EQ(LearnedSizeValue(UnitPercent, 300, 1200, 7, 144), 25);
+    EXPECT_EQ(LearnedSizeValue(UnitPercent, 300, 0, 7, 144), 7);
+}
+
+namespace {
+
+// Windows 10 and 11 draw no border at the top; left, right and bottom are
+// invisible resize borders of `border` pixels.
+Rect WithBorders(const Rect& frame, std::int32_t border) {
+    return {frame.left - border, frame.top, frame.right + border, frame.bottom + border};
+}
+
+// A 1280 x 1040 work area above a 40-pixel taskbar.
+const MonitorArea kTaskbarBelow{{0, 0, 1280, 1080}, {0, 0, 1280, 1040}};
+
+}  // namespace
+
+TEST(Frame, BordersComeFromTheRectangleAndTheVisibleFrame) {
+    for (std::int32_t border : {7, 11}) {
+        const Rect frame{100, 50, 900, 650};
+        const Rect window = WithBorders(frame, border);
+        const Insets insets = InvisibleBorders(window, frame);
+        EXPECT_EQ(insets, (Insets{border, 0, border, border}));
+        EXPECT_EQ(FrameOfWindow(window, insets), frame);
+        EXPECT_EQ(WindowOfFrame(frame, insets), window);
+    }
+    // No compositor (Wine, Windows 7 without it): the frame is the rectangle.
+    EXPECT_EQ(InvisibleBorders(Rect{100, 50, 900, 650}, Rect{100, 50, 900, 650}), (Insets{}));
+    // A frame that is no frame of that rectangle says nothing.
+    EXPECT_EQ(InvisibleBorders(Rect{100, 50, 900, 650}, Rect{}), (Insets{}));
+    EXPECT_EQ(InvisibleBorders(Rect{100, 50, 900, 650}, Rect{90, 50, 900, 650}), (Insets{}));
+}
+
+// A window snapped to half the screen lies its borders beyond the work area
+// by its rectangle: it must come back without being moved, at every corner
+// the stand-in may take.
+TEST(Frame, SnappedWindowsComeBackExactlyWhereTheyWere) {
+    const Rect halves[] = {{0, 0, 640, 1040}, {640, 0, 1280, 1040}};
+    for (std::int32_t border : {7, 11}) {
+        for (const Rect& frame : halves) {
+            const Rect window = WithBorders(frame, border);
+            EXPECT_TRUE(RestoresInPlace(frame, kTaskbarBelow.work, false));
+            EXPECT_FALSE(RestoresInPlace(frame, kTaskbarBelow.work, true));
+            for (std::int32_t direction : {DirTopLeft, DirTopRight, DirBottomLeft, DirBottomRight, DirAuto}) {
+                const Rect pseudo = PlaceAtCorner(direction, frame, 200, 150, kTaskbarBelow);
+                EXPECT_EQ(RestoredWindowRect(direction, pseudo, window, frame, kTaskbarBelow), window)
+                    << border << " px, frame left " << frame.left << ", direction " << direction;
+            }
+        }
+    }
+}
+
+TEST(Frame, ParkedWindowComesIntoViewOverItsStandIn) {
+    for (std::int32_t border : {7, 11}) {
+        // Half beyond the right edge, and below the taskbar.
+        const Rect beyondRight{1000, 300, 1800, 900};
+        EXPECT_FALSE(RestoresInPlace(beyondRight, kTaskbarBelow.work, false));
+        const Rect pseudo = PlaceAtCorner(DirTopRight, beyondRight, 200, 150, kTaskbarBelow);
+        EXPECT_EQ(pseudo, (Rect{1080, 300, 1280, 450}));
+        EXPECT_EQ(RestoredWindowRect(DirTopRight, pseudo, WithBorders(beyondRight, border), beyondRight, kTaskbarBelow),
+                  WithBorders(Rect{480, 300, 1280, 900}, border));
+
+        const Rect belowTaskbar{100, 700, 700, 1200};
+        EXPECT_FALSE(RestoresInPlace(belowTaskbar, kTaskbarBelow.work, false));
+        const Rect low = PlaceAtCorner(DirBottomLeft, belowTaskbar, 200, 150, kTaskbarBelow);
+        EXPECT_EQ(RestoredWindowRect(DirBottomLeft, low, WithBorders(belowTaskbar, border), belowTaskbar, kTaskbarBelow),
+                  WithBorders(Rect{100, 540, 700, 1040}, border));
+    }
+}
+
+TEST(Frame, WithoutInvisibleBordersTheRestoreIsTheWindowsOwnPlacement) {
+    // A stand-in the user moved: the original follows it, as it always has.
+    const Rect window{100, 100, 900, 700};
+    const Rect moved{300, 250, 700, 550};
+    EXPECT_EQ(RestoredWindowRect(DirTopLeft, moved, window, window, kTaskbarBelow),
+              PlaceAtCorner(DirTopLeft, moved, 800, 600, kTaskbarBelow));
+    EXPECT_EQ(RestoredWindowRect(DirBottomRight, moved, window, window, kTaskbarBelow), (Rect{0, 0, 800, 600}));
+}
