@@ -3,9 +3,11 @@
 #include "pseudo/PseudoWindow.h"
 
 #include "pseudo/MarkedWindow.h"
+#include "pseudo/Visibility.h"
 #include "pseudo/WindowHider.h"
 #include "res/resource.h"
 #include "win/Dpi.h"
+#include "win/Dwm.h"
 #include "win/Log.h"
 #include "win/ResourceString.h"
 
@@ -16,14 +18,16 @@ namespace {
 constexpr UINT kSeparatorCommand = 0;  // command id of the system menu's separators
 
 // What the once-a-second look reads of an original: its WS_MINIMIZE and
-// WS_MAXIMIZE bits, or kGone once the window is no more.
+// WS_MAXIMIZE bits and whether it is cloaked (kCloaked, a bit no style
+// has), or kGone once the window is no more.
 constexpr LONG_PTR kGone = -1;
+constexpr LONG_PTR kCloaked = 0x1;
 
 LONG_PTR sizeStateOf(HWND window) {
     SetLastError(ERROR_SUCCESS);
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     if (style == 0 && GetLastError() != ERROR_SUCCESS) return kGone;
-    return style & (WS_MINIMIZE | WS_MAXIMIZE);
+    return (style & (WS_MINIMIZE | WS_MAXIMIZE)) | (win::IsCloaked(window) ? kCloaked : 0);
 }
 
 
@@ -110,23 +114,32 @@ bool PseudoWindow::OriginalStateChanged() {
     return true;
 }
 
+bool PseudoWindow::originalCloaked() const { return sizeState_ != kGone && (sizeState_ & kCloaked) != 0; }
+
 void PseudoWindow::Shrink() {
-    const bool minimised = IsIconic(original_) != FALSE;
-    // An original that is already shrunk is what every poll meets most:
-    // settle it with these two lookups.
-    if (!minimised && !WindowHider::IsOriginalShown(original_)) return;
     // Hiding the original with no pseudo window to show would lose it.
     if (!Handle()) return;
+    const bool minimised = IsIconic(original_) != FALSE;
+    const bool shown = WindowHider::IsOriginalShown(original_);
+    // Cloaked (on another virtual desktop), as the last look saw it: the
+    // stand-in, a tool window that every desktop shows, goes out of sight
+    // with its original, and comes back with it.
+    const bool cloaked = originalCloaked();
+    switch (StandInChangeFor(minimised, cloaked, !shown, IsWindowVisible(Handle()) != FALSE)) {
+    case StandInChange::Hide: ShowWindow(Handle(), SW_HIDE); break;
+    case StandInChange::Show: ShowWindow(Handle(), SW_SHOWNOACTIVATE); break;
+    case StandInChange::Leave: break;
+    }
     if (minimised) {
-        ShowWindow(Handle(), SW_HIDE);
         // Out of sight anyway. Opaque, it comes back in view however it is
         // brought back (the taskbar, its own program, another one), and is
         // shrunk again like any shown original; left transparent, it would
         // come back with neither itself nor its stand-in to be seen.
-        if (!WindowHider::IsOriginalShown(original_)) WindowHider::ShowOriginal(original_);
+        if (!shown) WindowHider::ShowOriginal(original_);
         return;
     }
-    if (IsZoomed(original_)) return;
+    // An original that is already shrunk is what every poll meets most.
+    if (!shown || cloaked || IsZoomed(original_)) return;
     copyTitle(original_, Handle());
     placePseudo();
     takePicture();
@@ -233,14 +246,20 @@ bool PseudoWindow::onSysCommand(WPARAM wp) {
 void PseudoWindow::placePseudo() {
     {
         LearningPaused paused(sizeLearning_);
-        RECT window{};
-        if (!GetWindowRect(original_, &window)) return;
+        RECT window{}, frame{};
+        if (!GetWindowRect(original_, &window) || !win::VisibleFrameOf(original_, frame)) return;
         const Rect originalRect = toRect(window);
-        const Size size = PseudoSize(rule_, originalRect.width(), originalRect.height());
-        // A stand-in beyond the screen could be neither seen nor hovered, and
-        // its original is transparent: it is kept on the original's monitor.
+        // A rule's pixels are pixels at 96 DPI, as on the original's monitor.
+        const Size size =
+            PseudoSize(rule_, originalRect.width(), originalRect.height(), win::MonitorDpiOf(original_));
+        // At the corner of what the user sees of the original, without the
+        // invisible resize borders. A stand-in beyond the screen could be
+        // neither seen nor hovered, and its original is transparent: it is
+        // kept on the original's monitor.
+        const Rect visible = toRect(frame);
         const Rect placed =
-            PlaceAtCorner(rule_.StretchDirection, originalRect, size.width, size.height, monitorNearest(originalRect));
+            PlaceAtCorner(rule_.StretchDirection, visible, size.width, size.height, monitorNearest(visible));
+        placed_ = placed;
         // Without Topmost the pseudo window sits right behind the transparent
         // original, where it shows through.
         UINT flags = SWP_NOREDRAW | SWP_NOACTIVATE;
@@ -253,15 +272,15 @@ void PseudoWindow::placePseudo() {
 
 void PseudoWindow::placeOriginal() {
     LearningPaused paused(sizeLearning_);
-    RECT pseudo{}, window{};
-    if (!GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original_, &window)) return;
+    RECT pseudo{}, window{}, frame{};
+    if (!GetWindowRect(Handle(), &pseudo) || !GetWindowRect(original_, &window) ||
+        !win::VisibleFrameOf(original_, frame)) {
+        return;
+    }
     const bool pseudoHadFocus = GetForegroundWindow() == Handle();
     const Rect originalRect = toRect(window);
+    const Rect visible = toRect(frame);
     const Rect pseudoRect = toRect(pseudo);
-    // The original comes back into view on the stand-in's monitor: moved no
-    // more than that takes, it still covers the stand-in under the cursor.
-    const Rect back = PlaceAtCorner(rule_.StretchDirection, pseudoRect, originalRect.width(), originalRect.height(),
-                                    monitorNearest(pseudoRect));
     HWND insertAfter = HWND_TOP;
     if (rule_.Topmost) {
         SetWindowPos(original_, Handle(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE);
@@ -269,7 +288,18 @@ void PseudoWindow::placeOriginal() {
     }
     UINT flags = SWP_NOREDRAW;
     if (!pseudoHadFocus) flags |= SWP_NOACTIVATE;
-    SetWindowPos(original_, insertAfter, back.left, back.top, originalRect.width(), originalRect.height(), flags);
+    // Where it stands, within its work area, under a stand-in nobody moved:
+    // not moved at all, so that a window snapped to half the screen stays
+    // snapped (any move, even onto its own place, ends that).
+    if (RestoresInPlace(visible, monitorNearest(visible).work, !(pseudoRect == placed_))) {
+        SetWindowPos(original_, insertAfter, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+        return;
+    }
+    // Else it comes back into view on the stand-in's monitor: moved no more
+    // than that takes, it still covers the stand-in under the cursor.
+    const Rect back =
+        RestoredWindowRect(rule_.StretchDirection, pseudoRect, originalRect, visible, monitorNearest(pseudoRect));
+    SetWindowPos(original_, insertAfter, back.left, back.top, back.width(), back.height(), flags);
 }
 
 void PseudoWindow::PlaceAgain() {
@@ -286,8 +316,11 @@ void PseudoWindow::learnSize(int width, int height) {
     if (!sizeLearning_ || width == 0 || height == 0) return;
     RECT client{};
     if (GetClientRect(original_, &client)) {
-        const std::int32_t w = LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth);
-        const std::int32_t h = LearnedSizeValue(rule_.StretchHeightUnit, height, client.bottom, rule_.StretchHeight);
+        const UINT dpi = win::MonitorDpiOf(original_);
+        const std::int32_t w =
+            LearnedSizeValue(rule_.StretchWidthUnit, width, client.right, rule_.StretchWidth, dpi);
+        const std::int32_t h =
+            LearnedSizeValue(rule_.StretchHeightUnit, height, client.bottom, rule_.StretchHeight, dpi);
         const bool changed = w != rule_.StretchWidth || h != rule_.StretchHeight;
         rule_.StretchWidth = w;
         rule_.StretchHeight = h;
@@ -312,7 +345,18 @@ void PseudoWindow::takePicture() {
     if (!IsWindow(original_) || !back_.Context()) return;
     RECT client{};
     if (!GetClientRect(original_, &client)) return;
-    const bool taken = reader_.Read(original_, client.right, client.bottom, *stretcher_, back_);
+    // A program the system scales for it (unaware, or aware of the system
+    // DPI only) draws, and is read and printed, in its own smaller pixels:
+    // the thread works in the original's coordinates meanwhile, so that the
+    // whole of its picture is copied and scaled to the stand-in.
+    const win::ThreadDpiAwarenessScope own(original_);
+    RECT ownClient{};
+    const Size ownRead = own.Switched() && GetClientRect(original_, &ownClient)
+                             ? Size{ownClient.right, ownClient.bottom}
+                             : Size{};
+    const Size source = CaptureSourceSize(win::AwarenessOf(original_), Size{client.right, client.bottom}, ownRead,
+                                          win::MonitorDpiOf(original_), win::SystemDpi());
+    const bool taken = reader_.Read(original_, source.width, source.height, *stretcher_, back_);
     // The stand-in then keeps its last picture; say why once, not per frame.
     if (!taken && !pictureFailing_ && IsWindow(original_)) {
         win::Log("reading the picture of %08lX failed (error %lu)", HandleToULong(original_), GetLastError());

@@ -99,13 +99,15 @@ private:
     // Moves the original to the pseudo window's anchor corner.
     void placeOriginal();
     void learnSize(int width, int height);
+    // Whether the original was cloaked at the last look.
+    bool originalCloaked() const;
     // Reads the original's client area into the back buffer.
     void takePicture();
 
     PseudoWindowHost& host_;
     const HWND original_;
-    // The original's WS_MINIMIZE and WS_MAXIMIZE bits as last seen, or that
-    // it was gone.
+    // The original's WS_MINIMIZE and WS_MAXIMIZE bits and its cloak as last
+    // seen, or that it was gone.
     LONG_PTR sizeState_ = 0;
     // The picture WM_PAINT copies, the pseudo window's client size; held in
     // memory so that a black picture can be told cheaply.
@@ -117,6 +119,8 @@ private:
     // before it (a frame's minimum size at creation) is not the user's.
     bool sizeLearning_ = false;
     bool outsideSizeMove_ = true;
+    // Where the pseudo window was last placed: one found elsewhere was moved.
+    Rect placed_{};
     // Set while pictures fail, so that a failing original is logged once.
     bool pictureFailing_ = false;
     bool closed_ = false;

@@ -1,6 +1,7 @@
 #include "ui/CaptureWindow.h"
 
 #include "win/Dpi.h"
+#include "win/Dwm.h"
 #include "win/Handles.h"
 
 namespace quillora {
@@ -69,8 +70,9 @@ void CaptureWindow::onTrack() {
     if (found == target_) return;
     target_ = found;
     if (!found) return;  // keep the frame where it is
+    // Around what the user sees of it, without invisible resize borders.
     RECT r{};
-    if (!GetWindowRect(found, &r)) return;
+    if (!win::VisibleFrameOf(found, r)) return;
     SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
 }
 
