@@ -7,6 +7,7 @@
 #include "win/Dpi.h"
 #include "win/Handles.h"
 #include "win/Log.h"
+#include "win/Mouse.h"
 #include "win/ResourceString.h"
 
 namespace quillora {
@@ -74,6 +75,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         onDisplayChanged(msg, wp);
         return defaultProc(msg, wp, lp);
     case WM_TRAY_NOTIFY: onTrayNotify(wp, lp); return 0;
+    case WM_WTSSESSION_CHANGE: shrunk_.OnSessionChange(static_cast<unsigned>(wp)); return 0;
     // The shell hook's reports, for the shrunk windows.
     case WM_SHELL_CREATED:
     case WM_SHELL_DESTROYED:
@@ -85,9 +87,15 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-void MainWindow::onCreate() { shrunk_.Start(Handle()); }
+void MainWindow::onCreate() {
+    // Shrunk windows stay as they are while the session is locked; without
+    // the reports, a tick whose cursor cannot be read still changes nothing.
+    sessionNotifications_.Start(Handle());
+    shrunk_.Start(Handle());
+}
 
 void MainWindow::onDestroy() {
+    sessionNotifications_.Stop();
     shrunk_.Stop();
     KillTimer(Handle(), IDT_QUICK_CAPTURE);
     captureWindow_.Destroy();
@@ -211,7 +219,9 @@ void MainWindow::openSettings() {
 
 void MainWindow::onQuickCaptureTick() {
     const double seconds = static_cast<double>(std::clock() - quickCaptureStart_) / CLOCKS_PER_SEC;
-    const bool buttonUp = GetAsyncKeyState(VK_LBUTTON) == 0;
+    // The button the user presses as the left one (the right one, with the
+    // buttons swapped); GetAsyncKeyState reads the physical buttons.
+    const bool buttonUp = GetAsyncKeyState(win::PrimaryButtonKey()) == 0;
     if (seconds <= 0.5) {
         if (buttonUp) KillTimer(Handle(), IDT_QUICK_CAPTURE);  // a plain click does nothing
         return;

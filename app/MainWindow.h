@@ -13,6 +13,7 @@
 #include "rules/Application.h"
 #include "ui/CaptureWindow.h"
 #include "win/Handles.h"
+#include "win/SessionNotifications.h"
 #include "win/Window.h"
 
 namespace quillora {
@@ -64,6 +65,7 @@ private:
     win::Icon pausedIcon_;
     TrayIcon trayIcon_;
     CaptureWindow captureWindow_;
+    win::SessionNotifications sessionNotifications_;
     std::clock_t quickCaptureStart_;
     bool settingsOpen_ = false;
     bool aboutOpen_ = false;

@@ -14,8 +14,11 @@
 #include "pseudo/WindowHider.h"
 #include "rules/Matching.h"
 #include "ui/Dialogs.h"
+#include "pseudo/Visibility.h"
 #include "win/Dpi.h"
+#include "win/Dwm.h"
 #include "win/Log.h"
+#include "win/ShellWindows.h"
 #include "win/Window.h"
 
 namespace quillora {
@@ -91,10 +94,10 @@ PseudoWindow* ShrunkWindows::findByPseudo(HWND pseudo) const {
 }
 
 void ShrunkWindows::Start(HWND mainWindow) {
+    // The shell's own windows are known by their class (IsEligible), also
+    // those it makes anew after a restart.
     excluded_.insert(mainWindow);
     excluded_.insert(GetDesktopWindow());
-    excluded_.insert(FindWindowA("Progman", "Program Manager"));
-    excluded_.insert(FindWindowA("Shell_TrayWnd", nullptr));
     timers_.Create();
     GetCursorPos(&lastCursor_);
     // Windows left transparent by an earlier run are given back from the
@@ -146,6 +149,8 @@ void ShrunkWindows::OnWindowEvent(UINT msg, HWND window) {
     schedule_.NoteWindowEvent();
 }
 
+void ShrunkWindows::OnSessionChange(unsigned code) { schedule_.SessionChanged(code); }
+
 void ShrunkWindows::OnTimer(UINT_PTR id) {
     if (id == IDT_POLL) onPoll();
     else if (id == IDT_GIVE_BACK) onGiveBackTick();
@@ -172,8 +177,13 @@ void ShrunkWindows::PlaceAgain() {
     }
 }
 
+bool ShrunkWindows::isCandidate(HWND hwnd) const {
+    return hwnd != nullptr && !MarkedWindow(hwnd).IsMarked() && excluded_.count(hwnd) == 0 &&
+           !win::IsShellWindow(hwnd);
+}
+
 bool ShrunkWindows::IsEligible(HWND hwnd) const {
-    return hwnd != nullptr && !MarkedWindow(hwnd).IsMarked() && excluded_.count(hwnd) == 0;
+    return isCandidate(hwnd) && MayBeShrunk(IsWindowVisible(hwnd) != FALSE, win::IsCloaked(hwnd));
 }
 
 void ShrunkWindows::onWindowCreated(HWND hwnd, bool holdIfHidden) {
@@ -181,7 +191,7 @@ void ShrunkWindows::onWindowCreated(HWND hwnd, bool holdIfHidden) {
     if (!IsWindowVisible(hwnd)) {
         // Our own dialogs and pseudo windows are made hidden too; they are
         // never candidates.
-        if (holdIfHidden && IsEligible(hwnd) && !win::IsOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
+        if (holdIfHidden && isCandidate(hwnd) && !win::IsOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
         return;
     }
     if (!IsEligible(hwnd)) return;
@@ -264,20 +274,22 @@ void ShrunkWindows::onPoll() {
     input.cbSize = sizeof input;
     GetLastInputInfo(&input);
     const HWND foreground = GetForegroundWindow();
-    if (schedule_.IsNewForeground(foreground)) {
+    const bool newForeground = schedule_.IsNewForeground(foreground);
+    PollScene scene;
+    const PollStep step = schedule_.Next(input.dwTime, foreground, [&]() -> std::optional<PollScene> {
+        if (!GetCursorPos(&scene.cursor)) return std::nullopt;
+        scene.underCursor = WindowFromPoint(scene.cursor);
+        scene.foreground = foreground;
+        return scene;
+    });
+    if (step == PollStep::Hold) return;
+    if (newForeground) {
         // The shell does not report every activation (under Wine, none): a
         // shrunk original the user brought to the front is handled here as
         // if it had been reported. A second report of the same activation
         // finds it shown, or raises its pseudo window once more.
         onWindowActivated(foreground);
     }
-    PollScene scene;
-    const PollStep step = schedule_.Next(input.dwTime, foreground, [&] {
-        GetCursorPos(&scene.cursor);
-        scene.underCursor = WindowFromPoint(scene.cursor);
-        scene.foreground = foreground;
-        return scene;
-    });
     // Not every shell reports a program that minimises or maximises its own
     // window, none a killed one, and the report of a destroyed window comes
     // while it still exists: the look once a second finds such originals.

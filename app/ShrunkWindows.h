@@ -43,9 +43,12 @@ public:
 
     // A report of the shell hook (WM_SHELL_*) about `window`.
     void OnWindowEvent(UINT msg, HWND window);
+    // The system's report (WM_WTSSESSION_CHANGE) that the user's session
+    // left the screen or came back: no window changes meanwhile.
+    void OnSessionChange(unsigned code);
 
-    // Whether `hwnd` may be shrunk: not marked, and none of the windows never
-    // to shrink (ours, the desktop's, the taskbar).
+    // Whether `hwnd` may be shrunk: a candidate (below) that the user can
+    // see, visible and not cloaked (on another virtual desktop).
     bool IsEligible(HWND hwnd) const;
     // Shrinks `original` under a copy of `rule`: its pseudo window is made,
     // and the next poll shrinks it unless it is in use. False when it was
@@ -78,6 +81,9 @@ private:
     PseudoWindow* find(HWND original) const;
     PseudoWindow* findByPseudo(HWND pseudo) const;
 
+    // Not marked, and none of the windows never to shrink: ours, the
+    // desktop, the shell's (taskbars, the desktop's layers, by class).
+    bool isCandidate(HWND hwnd) const;
     void examineAllWindows();
     static BOOL CALLBACK examineOne(HWND hwnd, LPARAM self);
 

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <wtsapi32.h>
+
+#include <optional>
+
 #include "app/PollSchedule.h"
 
 using quillora::PollScene;
@@ -19,11 +23,13 @@ struct Ticker {
     PollSchedule schedule;
     PollScene scene{{100, 100}, window(1), window(2)};
     DWORD lastInput = 1000;
+    bool cursorReadable = true;
     int reads = 0;
 
     PollStep Tick() {
-        return schedule.Next(lastInput, scene.foreground, [&] {
+        return schedule.Next(lastInput, scene.foreground, [&]() -> std::optional<PollScene> {
             ++reads;
+            if (!cursorReadable) return std::nullopt;
             return scene;
         });
     }
@@ -85,4 +91,42 @@ TEST(PollSchedule, AWindowThatMovesUnderTheRestingCursorIsFoundAtTheNextLook) {
     EXPECT_LE(ticks, PollSchedule::kTicksPerLook);
     EXPECT_EQ(t.Tick(), PollStep::Full) << "not settled until the new scene is seen twice";
     EXPECT_EQ(t.Tick(), PollStep::Nothing);
+}
+
+// The lock screen, a user switch or a remote disconnect take the foreground
+// window and the cursor away; the window in use must not be shrunk under it.
+TEST(PollSchedule, NothingChangesWhileTheSessionIsOffTheScreenOrTheCursorUnknown) {
+    Ticker t;
+    t.Settle();
+    for (const auto& [away, back] : {std::pair{WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
+                                     std::pair{WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT},
+                                     std::pair{WTS_REMOTE_DISCONNECT, WTS_REMOTE_CONNECT}}) {
+        SCOPED_TRACE(away);
+        t.schedule.SessionChanged(away);
+        t.scene.foreground = nullptr;
+        t.lastInput += 16;
+        t.schedule.NoteWindowEvent();
+        const int reads = t.reads;
+        for (int i = 0; i < 25; ++i) EXPECT_EQ(t.Tick(), PollStep::Hold);
+        EXPECT_EQ(t.reads, reads) << "the cursor is read while away";
+        t.schedule.SessionChanged(back);
+        t.scene.foreground = window(2);
+        EXPECT_EQ(t.Tick(), PollStep::Full) << "back on the screen";
+        t.Settle();
+    }
+    // Locked, then disconnected: the connect alone does not end the lock.
+    t.schedule.SessionChanged(WTS_SESSION_LOCK);
+    t.schedule.SessionChanged(WTS_REMOTE_DISCONNECT);
+    t.schedule.SessionChanged(WTS_REMOTE_CONNECT);
+    EXPECT_EQ(t.Tick(), PollStep::Hold);
+    t.schedule.SessionChanged(WTS_SESSION_UNLOCK);
+    EXPECT_EQ(t.Tick(), PollStep::Full);
+    t.Settle();
+
+    t.cursorReadable = false;
+    t.lastInput += 16;
+    EXPECT_EQ(t.Tick(), PollStep::Hold) << "a tick whose cursor cannot be read";
+    EXPECT_EQ(t.Tick(), PollStep::Hold) << "tried again at the next tick";
+    t.cursorReadable = true;
+    EXPECT_EQ(t.Tick(), PollStep::Full);
 }
