@@ -221,7 +221,15 @@ bool ShrunkWindows::Adopt(HWND original, const Rule& rule) {
 bool ShrunkWindows::adoptAnswering(HWND original, const Rule& rule) {
     PseudoWindowHost& host = *this;
     auto entry = std::make_unique<PseudoWindow>(host, original, rule);
-    if (!entry->Create()) return false;
+    switch (entry->Create()) {
+    case PseudoWindow::Created::Made: break;
+    case PseudoWindow::Created::Refused:
+        // A program with higher rights: left alone for the rest of the run,
+        // instead of a stand-in that never shows and a retry at every resume.
+        excluded_.insert(original);
+        return false;
+    case PseudoWindow::Created::Failed: return false;
+    }
     entries_.push_back(std::move(entry));
     schedule_.NoteWindowEvent();
     return true;

@@ -22,10 +22,12 @@ void set(HWND hwnd, const char* name, UINT_PTR v) { set(hwnd, name, reinterpret_
 
 }  // namespace
 
-void MarkedWindow::Tie(HWND original, HWND pseudo, const PseudoWindow* object) {
-    set(pseudo, kPropOriginalWindow, original);
-    set(original, kPropPseudoWindow, pseudo);
-    set(original, kPropPseudoWindowObject, reinterpret_cast<UINT_PTR>(object));
+void MarkedWindow::SetOriginal(HWND original) const { set(hwnd_, kPropOriginalWindow, original); }
+
+bool MarkedWindow::SetPseudo(HWND pseudo, const PseudoWindow* object) const {
+    if (!SetPropA(hwnd_, kPropPseudoWindow, pseudo)) return false;
+    set(hwnd_, kPropPseudoWindowObject, reinterpret_cast<UINT_PTR>(object));
+    return true;
 }
 
 HWND MarkedWindow::Original() const { return window(hwnd_, kPropOriginalWindow); }

@@ -32,10 +32,15 @@ public:
     explicit MarkedWindow(HWND hwnd) : hwnd_(hwnd) {}
     HWND Handle() const { return hwnd_; }
 
-    // Ties an original to its pseudo window and the object behind it. The
-    // object's address is written for other processes to see that the pair
-    // is live; the program never reads it back.
-    static void Tie(HWND original, HWND pseudo, const PseudoWindow* object);
+    // On a pseudo window: names its original.
+    void SetOriginal(HWND original) const;
+    // On an original: names its pseudo window and the object behind it (the
+    // address is written for other processes to see that the pair is live;
+    // the program never reads it back). The first change Quillora makes on
+    // another program's window: false, with the thread's last error and
+    // nothing set, when it is not made (a program with higher rights
+    // refuses it with ERROR_ACCESS_DENIED).
+    bool SetPseudo(HWND pseudo, const PseudoWindow* object) const;
 
     // On a pseudo window: its original.
     HWND Original() const;

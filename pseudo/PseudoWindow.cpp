@@ -79,11 +79,11 @@ PseudoWindow::~PseudoWindow() {
     if (Handle()) DestroyWindow(Handle());
 }
 
-bool PseudoWindow::Create() {
+PseudoWindow::Created PseudoWindow::Create() {
     if (!registerClass(kPseudoWindowClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)))) {
         win::LogFailure("RegisterClassExA(\"PseudoWindow\")");
-        return false;
+        return Created::Failed;
     }
     DWORD exStyle = WS_EX_TOOLWINDOW;
     if (rule_.Topmost) exStyle |= WS_EX_TOPMOST;
@@ -93,19 +93,28 @@ bool PseudoWindow::Create() {
 
     HWND hwnd = win::Checked(createNative(exStyle, kPseudoWindowClass, "", style, 0, 0, 0, 0, nullptr, nullptr),
                              "CreateWindowExA(\"PseudoWindow\")");
-    if (!hwnd) return false;
+    if (!hwnd) return Created::Failed;
 
     if (rule_.Transparent) {
         SetLayeredWindowAttributes(hwnd, 0, AlphaForTransparency(rule_.Transparency), LWA_ALPHA);
     }
     if (rule_.ExtendSystemMenu) extendSystemMenu();
 
-    MarkedWindow::Tie(original_, hwnd, this);
+    MarkedWindow(hwnd).SetOriginal(original_);
+    // Without its mark the original could not be found and given back after
+    // an abrupt end: nothing else is changed on it then.
+    if (!markOriginal(hwnd)) {
+        const DWORD error = GetLastError();
+        win::LogFailureOn(original_, "SetPropA", ", \"PseudoWindow\"");
+        return error == ERROR_ACCESS_DENIED ? Created::Refused : Created::Failed;
+    }
     sizeState_ = sizeStateOf(original_);
     WindowHider::Attach(original_);
     WindowHider::ShowOriginal(original_);
-    return true;
+    return Created::Made;
 }
+
+bool PseudoWindow::markOriginal(HWND pseudo) { return MarkedWindow(original_).SetPseudo(pseudo, this); }
 
 bool PseudoWindow::OriginalStateChanged() {
     const LONG_PTR state = sizeStateOf(original_);

@@ -28,11 +28,21 @@ public:
     // Destroys the pseudo window: the one place that does.
     ~PseudoWindow() override;
 
+    enum class Created {
+        Made,
+        // The pseudo window could not be made, or the original not marked
+        // (gone meanwhile): the original is untouched.
+        Failed,
+        // The original's program runs with higher rights and refuses every
+        // change (user interface privilege isolation): it is untouched, and
+        // trying again would only fail again.
+        Refused,
+    };
     // Makes the pseudo window (hidden, zero size), ties the two windows by
-    // their properties and makes the original layered, still opaque. False,
-    // with the original untouched, when the pseudo window cannot be made.
+    // their properties and makes the original layered, still opaque. Unless
+    // Made, the object is to be dropped, which destroys the pseudo window.
     // Changes the original's style: call it only once its program answered.
-    bool Create();
+    Created Create();
 
     HWND Original() const { return original_; }
     const Rule& GetRule() const { return rule_; }
@@ -76,6 +86,9 @@ public:
 
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The first change on the original, marking it as ours
+    // (MarkedWindow::SetPseudo); a seam for tests of a refusal.
+    virtual bool markOriginal(HWND pseudo);
 
 private:
     LRESULT dispatch(UINT msg, WPARAM wp, LPARAM lp);

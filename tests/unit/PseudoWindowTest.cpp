@@ -198,7 +198,7 @@ protected:
     // What the owner does when it takes a window on.
     PseudoWindow* attach(HWND original, const Rule& rule = framelessRule()) {
         auto object = std::make_unique<PseudoWindow>(host_, original, rule);
-        if (!object->Create()) return nullptr;
+        if (object->Create() != PseudoWindow::Created::Made) return nullptr;
         list_.push_back(std::move(object));
         return list_.back().get();
     }
@@ -575,4 +575,29 @@ TEST_F(PseudoWindowTest, MarksOnTheOriginalAreWrittenForOthersAndNeverSteerTheOb
     object->Restore();
     EXPECT_EQ(uitest::LayeredAlpha(a), 255);
     EXPECT_FALSE(IsWindowVisible(object->Handle()));
+}
+
+// A program running with higher rights refuses Quillora's first change on
+// its window (user interface privilege isolation, which Wine lacks).
+class RefusedPseudoWindow : public PseudoWindow {
+public:
+    using PseudoWindow::PseudoWindow;
+
+protected:
+    bool markOriginal(HWND) override {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+};
+
+TEST_F(PseudoWindowTest, AnOriginalThatRefusesItsMarkIsLeftUntouchedAndItsStandInGoes) {
+    HWND original = startOriginal("");
+    const DWORD before = exStyle(original);
+    auto object = std::make_unique<RefusedPseudoWindow>(host_, original, framelessRule());
+    EXPECT_EQ(object->Create(), PseudoWindow::Created::Refused);
+    const HWND pseudo = object->Handle();
+    object.reset();
+    EXPECT_FALSE(IsWindow(pseudo));
+    EXPECT_EQ(exStyle(original), before) << "layered though refused";
+    EXPECT_TRUE(propertyNames(original).empty());
 }
