@@ -42,4 +42,9 @@ constexpr char kMutexName[] = "Quillora";
 // Held by whichever of our processes is giving marked windows back.
 constexpr char kGiveBackMutexName[] = "Quillora.GiveBack";
 
+// Tries again to add the tray icon the shell refused (at logon the taskbar
+// may not take icons yet); runs only until the icon shows.
+constexpr UINT_PTR IDT_TRAY_RETRY = 5;
+constexpr UINT kTrayRetryMs = 2000;
+
 }  // namespace quillora
