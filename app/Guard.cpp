@@ -29,10 +29,11 @@ win::KernelHandle inheritableCopy(HANDLE source, DWORD access) {
     return win::KernelHandle(copy);
 }
 
-std::string modulePath() {
-    std::string path(MAX_PATH, '\0');
+// Wide: the program may be kept in a folder named in any script.
+std::wstring modulePath() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
@@ -72,7 +73,7 @@ private:
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
-std::string handleText(HANDLE h) { return std::to_string(reinterpret_cast<std::uintptr_t>(h)); }
+std::wstring handleText(HANDLE h) { return std::to_wstring(reinterpret_cast<std::uintptr_t>(h)); }
 
 // Reads the next number of the command line; false on anything else.
 bool nextHandle(std::string_view& text, HANDLE& out) {
@@ -115,17 +116,17 @@ Guard Guard::Start() {
         win::LogFailure("UpdateProcThreadAttribute (guard)");
         return guard;
     }
-    const std::string exe = modulePath();
-    std::string commandLine = "\"" + exe + "\" " + std::string(kGuardSwitch) + " " + handleText(self.get()) + " " +
-                              handleText(exitForGuard.get());
-    STARTUPINFOEXA si{};
+    const std::wstring exe = modulePath();
+    std::wstring commandLine = L"\"" + exe + L"\" " + std::wstring(kGuardSwitch.begin(), kGuardSwitch.end()) + L" " +
+                               handleText(self.get()) + L" " + handleText(exitForGuard.get());
+    STARTUPINFOEXW si{};
     si.StartupInfo.cb = sizeof si;
     si.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;  // no busy cursor for a process that shows nothing
     si.lpAttributeList = inherited.get();
     PROCESS_INFORMATION pi{};
-    if (exe.empty() || !CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+    if (exe.empty() || !CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                        EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &si.StartupInfo, &pi)) {
-        win::LogFailure("CreateProcessA (guard)");
+        win::LogFailure("CreateProcessW (guard)");
         return guard;
     }
     win::KernelHandle guardProcess(pi.hProcess), guardThread(pi.hThread);

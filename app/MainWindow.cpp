@@ -68,6 +68,7 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == IDT_QUICK_CAPTURE) onQuickCaptureTick();
         else if (wp == IDT_DISPLAY_SETTLED) onDisplaySettled();
+        else if (wp == IDT_TRAY_RETRY && trayIcon_.Retry()) KillTimer(Handle(), IDT_TRAY_RETRY);
         return 0;
     case WM_DPICHANGED:
     case WM_SETTINGCHANGE:
@@ -82,7 +83,10 @@ LRESULT MainWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHELL_ACTIVATED:
     case WM_SHELL_MINMAX: shrunk_.OnWindowEvent(msg, reinterpret_cast<HWND>(wp)); return 0;
     default:
-        if (trayIcon_.OnShellMessage(msg)) return 0;
+        if (trayIcon_.OnShellMessage(msg)) {
+            retryTrayIconUnlessShown();
+            return 0;
+        }
         return defaultProc(msg, wp, lp);
     }
 }
@@ -111,9 +115,13 @@ void MainWindow::onEndSession() {
     if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
-bool MainWindow::AddTrayIcon() {
-    return trayIcon_.Add(Handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(),
-                         win::LoadResourceString(IDS_PROGRAM_NAME));
+void MainWindow::AddTrayIcon() {
+    trayIcon_.Add(Handle(), kTrayIconId, WM_TRAY_NOTIFY, stateIcon(), win::LoadResourceString(IDS_PROGRAM_NAME));
+    retryTrayIconUnlessShown();
+}
+
+void MainWindow::retryTrayIconUnlessShown() {
+    if (!trayIcon_.Shown()) SetTimer(Handle(), IDT_TRAY_RETRY, kTrayRetryMs, nullptr);
 }
 
 void MainWindow::onTrayNotify(WPARAM id, LPARAM mouseMessage) {

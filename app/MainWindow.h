@@ -24,8 +24,9 @@ public:
     ~MainWindow() override;
 
     bool Create();
-    // Adds the tray icon, trying up to ten times a second apart.
-    bool AddTrayIcon();
+    // Adds the tray icon; while the shell refuses it, tries again from a
+    // timer without waiting.
+    void AddTrayIcon();
     void DeleteTrayIcon() { trayIcon_.Remove(); }
 
 protected:
@@ -39,6 +40,7 @@ private:
 
     // Tray icon and commands.
     HICON stateIcon() const;
+    void retryTrayIconUnlessShown();
     void onTrayNotify(WPARAM id, LPARAM mouseMessage);
     void showTrayMenu();
     void onCommand(UINT id);

@@ -25,6 +25,9 @@ constexpr UINT_PTR IDT_QUICK_CAPTURE = 2;
 // brings has passed (other programs resize their windows meanwhile): the
 // tray icon is loaded again and the pseudo windows are placed again.
 constexpr UINT_PTR IDT_DISPLAY_SETTLED = 4;
+// Tries again to add the tray icon the shell refused (at logon the taskbar
+// may not take icons yet); runs only until the icon shows.
+constexpr UINT_PTR IDT_TRAY_RETRY = 5;
 
 // The shrunk windows' timers (on a window of their own).
 constexpr UINT_PTR IDT_POLL = 1;
@@ -36,6 +39,7 @@ constexpr UINT_PTR IDT_GIVE_BACK = 3;
 constexpr UINT kPollPeriodMs = 100;
 constexpr UINT kGiveBackRetryMs = 200;
 constexpr UINT kDisplaySettleMs = 250;
+constexpr UINT kTrayRetryMs = 2000;
 
 constexpr UINT kTrayIconId = 3;
 
@@ -65,7 +69,7 @@ constexpr bool allDistinct(const std::array<T, N>& values) {
 static_assert(detail::allDistinct(std::array{WM_TRAY_NOTIFY, WM_SHELL_CREATED, WM_SHELL_DESTROYED,
                                              WM_SHELL_ACTIVATED, WM_SHELL_MINMAX}),
               "two private messages share a number");
-static_assert(detail::allDistinct(std::array{IDT_QUICK_CAPTURE, IDT_DISPLAY_SETTLED}),
+static_assert(detail::allDistinct(std::array{IDT_QUICK_CAPTURE, IDT_DISPLAY_SETTLED, IDT_TRAY_RETRY}),
               "two timers of the main window share an id");
 static_assert(detail::allDistinct(std::array{IDT_POLL, IDT_GIVE_BACK}), "two timers of the shrunk windows share an id");
 static_assert(detail::allDistinct(std::array{ID_PAUSE_RESUME, ID_SETTINGS, ID_ABOUT, ID_EXIT}),

@@ -15,33 +15,38 @@ bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon, const 
     data_.uCallbackMessage = callbackMessage;
     data_.hIcon = icon;
     lstrcpynA(data_.szTip, tip.c_str(), sizeof data_.szTip);
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (Shell_NotifyIconA(NIM_ADD, &data_)) return added_ = true;
-        Sleep(1000);
-    }
-    win::LogFailure("Shell_NotifyIconA(NIM_ADD), ten attempts");
+    if (show()) return true;
+    win::LogFailure("Shell_NotifyIconA(NIM_ADD)");
     return false;
+}
+
+bool TrayIcon::Retry() { return shown_ || (data_.hWnd && show()); }
+
+// An icon the shell holds already (a refused add that reached it after all,
+// or one kept over a restart message) cannot be added again but can be
+// changed: either way it then shows, with this image.
+bool TrayIcon::show() {
+    mayBeShown_ = true;
+    shown_ = notify_(NIM_ADD, &data_) || notify_(NIM_MODIFY, &data_);
+    return shown_;
 }
 
 void TrayIcon::SetIcon(HICON icon) {
     data_.hIcon = icon;
-    if (!Shell_NotifyIconA(NIM_MODIFY, &data_)) win::LogFailure("Shell_NotifyIconA(NIM_MODIFY)");
+    if (shown_ && !notify_(NIM_MODIFY, &data_)) win::LogFailure("Shell_NotifyIconA(NIM_MODIFY)");
 }
 
 bool TrayIcon::OnShellMessage(UINT msg) {
     if (taskbarCreatedMessage_ == 0 || msg != taskbarCreatedMessage_) return false;
     // The shell lost its icons: put ours back, also one that it refused
     // before it restarted.
-    if (data_.hWnd) {
-        added_ = Shell_NotifyIconA(NIM_ADD, &data_) != FALSE;
-        if (!added_) win::LogFailure("Shell_NotifyIconA(NIM_ADD), shell restarted");
-    }
+    if (data_.hWnd && !show()) win::LogFailure("Shell_NotifyIconA(NIM_ADD), shell restarted");
     return true;
 }
 
 void TrayIcon::Remove() {
-    if (added_) Shell_NotifyIconA(NIM_DELETE, &data_);
-    added_ = false;
+    if (mayBeShown_) notify_(NIM_DELETE, &data_);
+    mayBeShown_ = shown_ = false;
 }
 
 }  // namespace quillora

@@ -52,21 +52,70 @@ private:
     bool initialised_;
 };
 
-// The global shell hook, reporting to `target`, for as long as the object
-// lives.
-class ShellHook {
+// The global shell hook, reporting to `target`, installed from a thread of
+// its own that does nothing but pump messages, for as long as the object
+// lives. In a program of the other bitness, where the library cannot be
+// loaded, the system runs the hook on the installing thread and that program
+// waits until the thread pumps: this one never captures, prints or waits on
+// a lock, and its report reaches the main window with the same bounded send
+// as from every other program.
+class ShellHookThread {
 public:
-    explicit ShellHook(HWND target) : installed_(InitializeHelper(target) == 1) {}
-    ~ShellHook() {
-        if (installed_) UninitializeHelper();
+    explicit ShellHookThread(HWND target)
+        : target_(target), ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        if (!ready_) {
+            win::LogFailure("CreateEventA (shell hook)");
+            return;
+        }
+        DWORD id = 0;
+        thread_.reset(CreateThread(nullptr, 0, threadProc, this, 0, &id));
+        if (!thread_) {
+            win::LogFailure("CreateThread (shell hook)");
+            return;
+        }
+        threadId_ = id;
+        const HANDLE waits[] = {ready_.get(), thread_.get()};
+        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
     }
-    ShellHook(const ShellHook&) = delete;
-    ShellHook& operator=(const ShellHook&) = delete;
-
-    bool Installed() const { return installed_; }
+    // The hook is removed on its thread, which then ends.
+    ~ShellHookThread() {
+        if (!thread_) return;
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        // The thread may be inside a report to this thread meanwhile: take
+        // sent messages while waiting, so that it is not held up.
+        const HANDLE thread = thread_.get();
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    ShellHookThread(const ShellHookThread&) = delete;
+    ShellHookThread& operator=(const ShellHookThread&) = delete;
 
 private:
-    bool installed_;
+    static DWORD WINAPI threadProc(LPVOID param) noexcept {
+        auto* self = static_cast<ShellHookThread*>(param);
+        MSG msg;
+        // The queue exists before the constructor returns, so the quit
+        // message cannot be posted too early.
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        const bool installed = InitializeHelper(self->target_) == 1;
+        // Without the hook, windows that appear later are not shrunk; those
+        // found at start and at every resume still are.
+        if (!installed) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
+        SetEvent(self->ready_.get());
+        if (!installed) return 0;
+        // No window lives on this thread: the loop only lets the system's
+        // calls of the hook in.
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        UninitializeHelper();
+        return 0;
+    }
+
+    HWND target_;
+    win::KernelHandle ready_;
+    win::KernelHandle thread_;
+    DWORD threadId_ = 0;
 };
 
 void runMessageLoop() {
@@ -97,11 +146,10 @@ int runGuarded(HINSTANCE instance) {
         return 1;
     }
     {
+        const ShellHookThread hook(mainWindow.Handle());
+        // After the hook: windows that open while the shell is not ready
+        // for the icon are shrunk all the same.
         mainWindow.AddTrayIcon();
-        const ShellHook hook(mainWindow.Handle());
-        // Without the hook, windows that appear later are not shrunk; those
-        // found at start and at every resume still are.
-        if (!hook.Installed()) win::LogFailure("InitializeHelper (SetWindowsHookExA)");
         runMessageLoop();
         // The icon goes first, as soon as the user has chosen Exit.
         mainWindow.DeleteTrayIcon();

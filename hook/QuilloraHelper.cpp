@@ -9,11 +9,10 @@ namespace {
 // One copy system-wide, shared by every process that maps the library, so
 // any of them can write it: the hook trusts none of it beyond what it checks.
 struct SharedState {
-    HWND target;       // the program's main window
-    HINSTANCE module;  // this library, as the first process to load it saw it
+    HWND target;  // the program's main window
     HHOOK hook;
 };
-__attribute__((section("sdata"), shared)) SharedState g_shared = {nullptr, nullptr, nullptr};
+__attribute__((section("sdata"), shared)) SharedState g_shared = {nullptr, nullptr};
 
 // This process's own handle of the library (not shared).
 HINSTANCE g_self = nullptr;
@@ -35,29 +34,35 @@ bool isProgramWindow(HWND window) {
     return true;
 }
 
-LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
-    if (code < 0) return CallNextHookEx(g_shared.hook, code, wp, lp);
-
+// Tells the program about the event; nothing it does here may keep the
+// event from the hooks installed before this one.
+void report(int code, WPARAM wp, LPARAM lp) {
     UINT message = 0;
     switch (code) {
     case HSHELL_WINDOWCREATED: message = QUILLORA_WM_SHELL_CREATED; break;
     case HSHELL_WINDOWDESTROYED: message = QUILLORA_WM_SHELL_DESTROYED; break;
     case HSHELL_WINDOWACTIVATED: message = QUILLORA_WM_SHELL_ACTIVATED; break;
     case HSHELL_GETMINRECT: message = QUILLORA_WM_SHELL_MINMAX; break;
-    default: return 0;
+    default: return;
     }
     HWND target = g_shared.target;
-    if (!target || !isProgramWindow(target)) return 0;
+    if (!target || !isProgramWindow(target)) return;
     if (message == QUILLORA_WM_SHELL_MINMAX) {
         // Only news for the program, which needs no answer: posted, so the
         // minimising or maximising thread never waits. lParam points into
         // this process and is not passed on.
         PostMessageA(target, message, wp, 0);
-        return 0;
+        return;
     }
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(target, message, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
-    return 0;
+}
+
+// Every code goes on to the next hook, whose answer is the chain's (an
+// HSHELL_APPCOMMAND handled further on must still say so).
+LRESULT CALLBACK hookProc(int code, WPARAM wp, LPARAM lp) {
+    if (code >= 0) report(code, wp, lp);
+    return CallNextHookEx(g_shared.hook, code, wp, lp);
 }
 
 }  // namespace
@@ -71,7 +76,6 @@ extern "C" int InitializeHelper(HWND target) {
 }
 
 extern "C" int UninitializeHelper(void) {
-    g_shared.module = nullptr;
     g_shared.target = nullptr;
     UnhookWindowsHookEx(g_shared.hook);
     g_shared.hook = nullptr;
@@ -83,7 +87,6 @@ extern "C" BOOL WINAPI QuilloraHelperEntry(HINSTANCE instance, DWORD reason, LPV
     if (reason == DLL_PROCESS_ATTACH) {
         g_self = instance;
         DisableThreadLibraryCalls(instance);
-        if (g_shared.module == nullptr) g_shared.module = instance;
     }
     return TRUE;
 }

@@ -5,10 +5,10 @@
 namespace quillora {
 
 void Application::Initialize(HINSTANCE instance) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(instance, path, MAX_PATH);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(instance, path, MAX_PATH);
     ExecutablePath = path;
-    PathRemoveFileSpecA(path);
+    PathRemoveFileSpecW(path);
     ExecutableDirectory = path;
 }
 

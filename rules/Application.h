@@ -14,8 +14,9 @@ namespace quillora {
 struct Application {
     RuleList Rules;
     GlobalSettings Settings;
-    std::string ExecutablePath;
-    std::string ExecutableDirectory;
+    // Wide: the program may be kept in a folder named in any script.
+    std::wstring ExecutablePath;
+    std::wstring ExecutableDirectory;
 
     // Fills the two paths from the module; COM is initialised by the caller.
     void Initialize(HINSTANCE instance);

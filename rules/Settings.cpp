@@ -128,21 +128,21 @@ void appendRuleSection(ini::FileText& text, int number, const Rule& rule) {
 
 // A file that is there but cannot be opened (held open by another program,
 // or without the right to read it) must not pass for an empty one.
-bool readableOrMissing(const std::string& path) {
-    win::KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+bool readableOrMissing(const std::wstring& path) {
+    win::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD error = GetLastError();
     if (file || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
     SetLastError(error);
-    win::LogFailure("CreateFileA (reading the settings)");
+    win::LogFailure("CreateFileW (reading the settings)");
     return false;
 }
 
 }  // namespace
 
-std::string SettingsFilePath(const std::string& directory) {
-    char path[MAX_PATH] = {};
-    if (!PathCombineA(path, directory.c_str(), "Quillora.ini")) return {};
+std::wstring SettingsFilePath(const std::wstring& directory) {
+    wchar_t path[MAX_PATH] = {};
+    if (!PathCombineW(path, directory.c_str(), L"Quillora.ini")) return {};
     return path;
 }
 
@@ -157,9 +157,9 @@ std::string FitStoredText(std::string text) {
     return text;
 }
 
-bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
+bool LoadSettings(const std::wstring& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report) {
-    const std::string path = SettingsFilePath(directory);
+    const std::wstring path = SettingsFilePath(directory);
     if (path.empty() || !readableOrMissing(path)) return false;
     ini::ProfileReader file(path);
     const ini::Section global = file.ReadSection(kGlobalSection);
@@ -178,10 +178,10 @@ bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleLi
     return true;
 }
 
-bool SaveSettings(const std::string& directory, const GlobalSettings& settings, const RuleList& rules) {
-    const std::string path = SettingsFilePath(directory);
+bool SaveSettings(const std::wstring& directory, const GlobalSettings& settings, const RuleList& rules) {
+    const std::wstring path = SettingsFilePath(directory);
     if (path.empty()) {
-        win::Log("no settings file path for %s", directory.c_str());
+        win::Log("no settings file path for %ls", directory.c_str());
         return false;
     }
     ini::ProfileReader file(path);

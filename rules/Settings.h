@@ -19,7 +19,8 @@ struct GlobalSettings {
 };
 
 // The file beside the executable; empty when the path would be too long.
-std::string SettingsFilePath(const std::string& directory);
+// Paths are wide: the folder may be named in any script.
+std::wstring SettingsFilePath(const std::wstring& directory);
 
 // Told about each rule that fails validation while the file is read.
 using InvalidRuleReporter = std::function<void(const Rule&)>;
@@ -34,13 +35,13 @@ std::string FitStoredText(std::string text);
 // `report` (when there is one) and appended anyway: how the user hears of it
 // is the caller's affair. False only when the file exists but cannot be read
 // (then nothing is read).
-bool LoadSettings(const std::string& directory, GlobalSettings& settings, RuleList& rules,
+bool LoadSettings(const std::wstring& directory, GlobalSettings& settings, RuleList& rules,
                   const InvalidRuleReporter& report);
 // Rewrites the file whole: the lines before the first section and the other
 // sections as they stand (comments inside sections are lost), [Quillora] with
 // the global settings, then the rules as Rule1..RuleN. A kill at any moment
 // leaves the old file or the new one. False (and logged) when the file could
 // not be written; the old file is then left as it was.
-bool SaveSettings(const std::string& directory, const GlobalSettings& settings, const RuleList& rules);
+bool SaveSettings(const std::wstring& directory, const GlobalSettings& settings, const RuleList& rules);
 
 }  // namespace quillora

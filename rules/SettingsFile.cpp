@@ -86,8 +86,8 @@ Entry parseEntry(std::string_view line) {
 }
 
 // The file's bytes; empty when it is missing, unreadable or beyond reason.
-std::string fileBytes(const std::string& path) {
-    win::KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+std::string fileBytes(const std::wstring& path) {
+    win::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart >= kMaxListSize) return {};
@@ -144,12 +144,12 @@ std::string narrowed(std::wstring_view text) {
     return narrow;
 }
 
-bool writeFlushed(const std::string& path, const std::string& text) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a leftover marked read-only or hidden
+bool writeFlushed(const std::wstring& path, const std::string& text) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a leftover marked read-only or hidden
     win::KernelHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        win::LogFailure("CreateFileA (settings)");
+        win::LogFailure("CreateFileW (settings)");
         return false;
     }
     DWORD written = 0;
@@ -166,15 +166,15 @@ bool writeFlushed(const std::string& path, const std::string& text) {
 }
 
 // A virus scanner or indexer may hold either file open for a moment.
-bool moveOver(const std::string& from, const std::string& to) {
+bool moveOver(const std::wstring& from, const std::wstring& to) {
     for (int attempt = 1;; ++attempt) {
-        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
         const DWORD error = GetLastError();
         const bool busy =
             error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
         if (!busy || attempt == kMoveAttempts) {
             SetLastError(error);
-            win::LogFailure("MoveFileExA (settings)");
+            win::LogFailure("MoveFileExW (settings)");
             return false;
         }
         Sleep(kMoveRetryMs);
@@ -207,7 +207,9 @@ const Entry* Section::Find(std::string_view key) const {
 }
 
 // The platform answers with strings each ending in a NUL and the list in a
-// second NUL; a list cut short to fit is answered with size - 2.
+// second NUL; a list cut short to fit is answered with size - 2. The wide
+// functions take a path in any script; their text is what the ANSI ones
+// give, converted back as those do.
 template <typename Read>
 std::vector<std::string> ProfileReader::readList(Read&& read) {
     if (buffer_.empty()) buffer_.resize(kFirstListSize);
@@ -220,21 +222,23 @@ std::vector<std::string> ProfileReader::readList(Read&& read) {
     }
     std::vector<std::string> list;
     for (DWORD at = 0; at < length && buffer_[at];) {
-        const std::size_t n = strnlen(buffer_.data() + at, length - at);
-        list.emplace_back(buffer_.data() + at, n);
+        const std::size_t n = wcsnlen(buffer_.data() + at, length - at);
+        list.push_back(narrowed(std::wstring_view(buffer_.data() + at, n)));
         at += static_cast<DWORD>(n) + 1;
     }
     return list;
 }
 
 std::vector<std::string> ProfileReader::SectionNames() {
-    return readList([&](char* buffer, DWORD size) { return GetPrivateProfileSectionNamesA(buffer, size, path_.c_str()); });
+    return readList(
+        [&](wchar_t* buffer, DWORD size) { return GetPrivateProfileSectionNamesW(buffer, size, path_.c_str()); });
 }
 
 Section ProfileReader::ReadSection(const std::string& name) {
     Section section{name, {}};
-    for (const std::string& line : readList([&](char* buffer, DWORD size) {
-             return static_cast<DWORD>(GetPrivateProfileSectionA(name.c_str(), buffer, size, path_.c_str()));
+    const std::wstring wideName = widened(name);
+    for (const std::string& line : readList([&](wchar_t* buffer, DWORD size) {
+             return static_cast<DWORD>(GetPrivateProfileSectionW(wideName.c_str(), buffer, size, path_.c_str()));
          })) {
         // A line without a name ("=text") is found by no key; whether the
         // platform even returns it depends on the line before it.
@@ -250,7 +254,8 @@ std::int32_t ProfileReader::ReadInt(const Section& section, const char* key, std
     const std::string text = DecodeValue(*entry->value);
     if (text.empty()) return fallback;
     if (const std::optional<std::int32_t> value = plainDecimal(text)) return *value;
-    return static_cast<std::int32_t>(GetPrivateProfileIntA(section.name.c_str(), key, fallback, path_.c_str()));
+    return static_cast<std::int32_t>(
+        GetPrivateProfileIntW(widened(section.name).c_str(), widened(key).c_str(), fallback, path_.c_str()));
 }
 
 void FileText::Header(std::string_view name) {
@@ -328,16 +333,16 @@ void ProfileReader::AddComments(Section& section) {
     }
 }
 
-bool ReplaceFileText(const std::string& path, const std::string& text) {
+bool ReplaceFileText(const std::wstring& path, const std::string& text) {
     if (fileBytes(path) == text) return true;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        win::Log("%s is read-only; the settings were not saved", path.c_str());
+        win::Log("%ls is read-only; the settings were not saved", path.c_str());
         return false;
     }
-    const std::string temporary = path + ".tmp";
+    const std::wstring temporary = path + L".tmp";
     if (writeFlushed(temporary, text) && moveOver(temporary, path)) return true;
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(temporary.c_str());
     return false;
 }
 

@@ -37,12 +37,13 @@ std::string_view TrimBlanks(std::string_view text);
 bool SameName(std::string_view a, std::string_view b);
 
 // Reads one file through the private-profile functions with buffers that
-// grow until the answer fits, so no list or section is ever cut short.
+// grow until the answer fits, so no list or section is ever cut short. The
+// path may hold any character (the program's folder may be named in any
+// script); names and values come back in the ANSI code page.
 class ProfileReader {
 public:
-    explicit ProfileReader(std::string path) : path_(std::move(path)) {}
+    explicit ProfileReader(std::wstring path) : path_(std::move(path)) {}
 
-    const std::string& Path() const { return path_; }
     // The names of all sections, in file order.
     std::vector<std::string> SectionNames();
     // An absent section reads as one without lines.
@@ -65,8 +66,8 @@ private:
     // The file's text, decoded once.
     const std::wstring& text();
 
-    std::string path_;
-    std::vector<char> buffer_;
+    std::wstring path_;
+    std::vector<wchar_t> buffer_;
     std::optional<std::wstring> text_;
 };
 
@@ -103,6 +104,6 @@ std::string EncodeValue(const std::string& text);
 // the new one, whole. A read-only file is left alone and counts as a
 // failure. Nothing is written when the file holds `text` already. Failures
 // are logged; the temporary file never stays behind.
-bool ReplaceFileText(const std::string& path, const std::string& text);
+bool ReplaceFileText(const std::wstring& path, const std::string& text);
 
 }  // namespace quillora::ini

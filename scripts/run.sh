@@ -35,8 +35,12 @@ quillora=
 others=()
 # Quillora first, asked to close as the shell would (it gives every window
 # back on the way out), then what this script opened, then the session.
+# Every step runs whatever the one before gave: Ctrl+C reaches the whole
+# process group, so the window manager may be gone already and a kill of it
+# fail, which under set -e ended the script with the wineserver running.
 end_run() {
   trap - INT TERM EXIT
+  set +e
   [[ -n $shooter ]] && kill "$shooter" 2>/dev/null
   ((${#desktop[@]})) && kill "${desktop[@]}" 2>/dev/null
   if [[ -n $quillora ]] && kill -0 "$quillora" 2>/dev/null; then

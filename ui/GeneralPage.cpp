@@ -45,7 +45,7 @@ void GeneralPage::applyStartup() {
             win::ShowMessageBox(GetAncestor(Handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {
-        DeleteFileA(shortcutPath_.c_str());
+        DeleteFileW(shortcutPath_.c_str());
     }
 }
 

@@ -23,7 +23,7 @@ private:
 
     Application& app_;
     bool startupRegistered_ = false;
-    std::string shortcutPath_;
+    std::wstring shortcutPath_;
 };
 
 }  // namespace quillora

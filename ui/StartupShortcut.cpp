@@ -6,37 +6,37 @@
 
 #include "res/resource.h"
 #include "win/ComPtr.h"
-#include "win/ResourceString.h"
 
 namespace quillora {
 
-std::string StartupShortcutPath() {
-    char folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE)) return {};
-    char name[MAX_PATH] = {};
-    wsprintfA(name, "%s.lnk", win::LoadResourceString(IDS_PROGRAM_NAME).c_str());
-    char path[MAX_PATH] = {};
-    if (!PathCombineA(path, folder, name)) return {};
+std::wstring StartupShortcutPath() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, TRUE)) return {};
+    // The program's name as the string table holds it, in UTF-16.
+    wchar_t name[MAX_PATH] = {};
+    const int length = LoadStringW(GetModuleHandleW(nullptr), IDS_PROGRAM_NAME, name, MAX_PATH - 4);
+    if (length <= 0) return {};
+    lstrcatW(name, L".lnk");
+    wchar_t path[MAX_PATH] = {};
+    if (!PathCombineW(path, folder, name)) return {};
     return path;
 }
 
-bool FileExists(const std::string& path) {
-    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool FileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool CreateShortcut(const std::string& shortcutPath, const std::string& exePath, const std::string& exeDirectory) {
+bool CreateShortcut(const std::wstring& shortcutPath, const std::wstring& exePath, const std::wstring& exeDirectory) {
     if (shortcutPath.empty()) return false;
-    win::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.put())))
+    win::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put())))
         return false;
     win::ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return false;
     link->SetPath(exePath.c_str());
     link->SetWorkingDirectory(exeDirectory.c_str());
     link->SetIconLocation(exePath.c_str(), 0);
-    wchar_t widePath[MAX_PATH + 1] = {};
-    if (!MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, widePath, MAX_PATH)) return false;
-    return SUCCEEDED(file->Save(widePath, TRUE));
+    return SUCCEEDED(file->Save(shortcutPath.c_str(), TRUE));
 }
 
 }  // namespace quillora

@@ -16,6 +16,15 @@ std::string BinDir() {
     return path;
 }
 
+namespace {
+std::wstring wide(const std::string& ansi) {
+    std::wstring text(ansi.size(), L'\0');
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                                             text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+}  // namespace
+
 std::string Ansi(const char* utf8) {
     int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
     std::wstring w(static_cast<size_t>(wide), L'\0');
@@ -62,12 +71,12 @@ void Process::Kill() {
     handle_ = nullptr;
 }
 
-Process Start(const std::string& exe, const std::string& args, const std::string& workDir) {
-    std::string commandLine = "\"" + exe + "\" " + args;
-    STARTUPINFOA si{};
+Process Start(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir) {
+    std::wstring commandLine = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
         return {};
     }
@@ -75,49 +84,58 @@ Process Start(const std::string& exe, const std::string& args, const std::string
     return Process(pi.hProcess, pi.dwProcessId);
 }
 
-Sandbox::Sandbox() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
+Process Start(const std::string& exe, const std::string& args, const std::string& workDir) {
+    return Start(wide(exe), wide(args), wide(workDir));
+}
+
+Sandbox::Sandbox(const std::wstring& suffix) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
     for (;;) {
-        std::ostringstream name;
-        name << temp << "quillora-e2e-" << GetCurrentProcessId() << "-" << ++counter;
-        if (CreateDirectoryA(name.str().c_str(), nullptr)) {
-            dir_ = name.str();
+        const std::wstring name = temp + std::wstring(L"quillora-e2e-") + std::to_wstring(GetCurrentProcessId()) +
+                                  L"-" + std::to_wstring(++counter) + suffix;
+        if (CreateDirectoryW(name.c_str(), nullptr)) {
+            wideDir_ = name;
             break;
         }
     }
-    for (const char* file : {"Quillora.exe", "QuilloraHelper.dll"}) {
-        CopyFileA((BinDir() + "\\" + file).c_str(), (dir_ + "\\" + file).c_str(), FALSE);
+    dir_.resize(wideDir_.size() * 2);
+    dir_.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wideDir_.data(),
+                                                             static_cast<int>(wideDir_.size()), dir_.data(),
+                                                             static_cast<int>(dir_.size()), nullptr, nullptr)));
+    const std::wstring bin = wide(BinDir());
+    for (const wchar_t* name : {L"Quillora.exe", L"QuilloraHelper.dll"}) {
+        CopyFileW((bin + L"\\" + name).c_str(), file(name).c_str(), FALSE);
     }
 }
 
 Sandbox::~Sandbox() {
-    for (const char* file : {"Quillora.exe", "QuilloraHelper.dll", "Quillora.ini"}) {
-        std::string path = dir_ + "\\" + file;
-        for (int i = 0; i < 50 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
-            if (DeleteFileA(path.c_str())) break;
+    for (const wchar_t* name : {L"Quillora.exe", L"QuilloraHelper.dll", L"Quillora.ini"}) {
+        const std::wstring path = file(name);
+        for (int i = 0; i < 50 && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+            if (DeleteFileW(path.c_str())) break;
             Sleep(20);
         }
     }
-    RemoveDirectoryA(dir_.c_str());
+    RemoveDirectoryW(wideDir_.c_str());
 }
 
 void Sandbox::WriteIni(const std::string& text) const {
-    std::ofstream out(IniPath(), std::ios::binary | std::ios::trunc);
+    std::ofstream out(file(L"Quillora.ini").c_str(), std::ios::binary | std::ios::trunc);
     out << text;
 }
 
 std::string Sandbox::ReadIni() const {
-    std::ifstream in(IniPath(), std::ios::binary);
+    std::ifstream in(file(L"Quillora.ini").c_str(), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-bool Sandbox::IniExists() const { return GetFileAttributesA(IniPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Sandbox::IniExists() const { return GetFileAttributesW(file(L"Quillora.ini").c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-Process Sandbox::StartQuillora() const { return Start(dir_ + "\\Quillora.exe", "", dir_); }
+Process Sandbox::StartQuillora() const { return Start(file(L"Quillora.exe"), L"", wideDir_); }
 
 namespace {
 struct EnumState {

@@ -48,11 +48,14 @@ private:
 };
 
 Process Start(const std::string& exe, const std::string& args, const std::string& workDir = "");
+Process Start(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir);
 
 // A fresh folder with copies of Quillora.exe and QuilloraHelper.dll.
 class Sandbox {
 public:
-    Sandbox();
+    // `suffix` ends the folder's name; it may hold characters the ANSI code
+    // page has not, which Dir() and IniPath() then show as '?'.
+    explicit Sandbox(const std::wstring& suffix = L"");
     ~Sandbox();
     Sandbox(const Sandbox&) = delete;
     Sandbox& operator=(const Sandbox&) = delete;
@@ -65,6 +68,9 @@ public:
     Process StartQuillora() const;
 
 private:
+    std::wstring file(const wchar_t* name) const { return wideDir_ + L"\\" + name; }
+
+    std::wstring wideDir_;
     std::string dir_;
 };
 

@@ -46,7 +46,7 @@ bool ShrunkAtStart::Ready() const {
     return window.hwnd && q.Ok() && WaitFor([&] { return IsShrunk(window.hwnd); });
 }
 
-RunningQuillora::RunningQuillora(const std::string& ini) {
+RunningQuillora::RunningQuillora(const std::string& ini, const std::wstring& folderSuffix) : box_(folderSuffix) {
     box_.WriteIni(ini);
     Restart();
 }

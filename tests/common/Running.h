@@ -26,9 +26,9 @@ TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::st
 
 class RunningQuillora {
 public:
-    // Writes the INI and starts the program; Ok() tells whether its main
-    // window appeared.
-    explicit RunningQuillora(const std::string& ini);
+    // Writes the INI and starts the program, from a folder whose name ends
+    // in `folderSuffix`; Ok() tells whether its main window appeared.
+    explicit RunningQuillora(const std::string& ini, const std::wstring& folderSuffix = L"");
     ~RunningQuillora();
 
     bool Ok() const { return mainWindow_ != nullptr; }

@@ -1,6 +1,8 @@
 // The shell-hook library across processes: windows that another program
 // creates and destroys reach the target window until the hook is removed,
-// and only the program's own window, whatever the shared section says.
+// whether the hook was installed by the target's thread or by a thread of
+// its own; only the program's own window receives them, whatever the shared
+// section says; and the hooks installed before it still hear every event.
 #include <gtest/gtest.h>
 
 #include "common/Harness.h"
@@ -13,12 +15,15 @@ namespace {
 
 constexpr UINT kQueryTimeoutMs = 5000;
 
-bool probeSaw(HWND probe, UINT shellMessage, HWND window) {
+// How many times the probe's window received that report about `window`.
+DWORD_PTR timesSeen(HWND probe, UINT shellMessage, HWND window) {
     DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(probe, hookprobe::WM_PROBE_SEEN, shellMessage, reinterpret_cast<LPARAM>(window),
-                               SMTO_ABORTIFHUNG, kQueryTimeoutMs, &answer) &&
-           answer == 1;
+    SendMessageTimeoutA(probe, hookprobe::WM_PROBE_SEEN, shellMessage, reinterpret_cast<LPARAM>(window),
+                        SMTO_ABORTIFHUNG, kQueryTimeoutMs, &answer);
+    return answer;
 }
+
+bool probeSaw(HWND probe, UINT shellMessage, HWND window) { return timesSeen(probe, shellMessage, window) > 0; }
 
 // testwin handles posted messages only in its message loop, after it has
 // created and shown its window: once it has taken the posted title, the
@@ -56,8 +61,10 @@ private:
 
 }  // namespace
 
-TEST(ShellHook, WindowsOfAnotherProgramReachTheTargetUntilUnhooked) {
-    HookProbe probe;
+class ShellHookFrom : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShellHookFrom, WindowsOfAnotherProgramReachTheTargetUntilUnhooked) {
+    HookProbe probe(GetParam());
     ASSERT_NE(probe.Window(), nullptr);
     ASSERT_TRUE(probe.Hooked()) << Text(probe.Window());
 
@@ -84,11 +91,15 @@ TEST(ShellHook, WindowsOfAnotherProgramReachTheTargetUntilUnhooked) {
     }
 }
 
-// Any process that maps the library can write its shared section. A bogus
-// module handle there must not keep the hook from being installed, and a
-// target of another class must not receive other programs' windows.
-TEST(ShellHook, ForgedSharedValuesNeitherStopTheHookNorRedirectReports) {
-    HookProbe probe(hookprobe::kForgeModuleSwitch);
+// The target's own thread, and a thread that does nothing but pump, as the
+// program installs it.
+INSTANTIATE_TEST_SUITE_P(ShellHook, ShellHookFrom, ::testing::Values("", hookprobe::kOwnThreadSwitch),
+                         [](const auto& info) { return std::string(*info.param ? "OwnThread" : "TargetThread"); });
+
+// Any process that maps the library can write its shared section: a target
+// of another class must not receive other programs' windows.
+TEST(ShellHook, AForgedTargetReceivesNoReports) {
+    HookProbe probe;
     ASSERT_NE(probe.Window(), nullptr);
     ASSERT_TRUE(probe.Hooked()) << Text(probe.Window());
     const HWND decoy = FindWindowOf(probe.Id(), hookprobe::kDecoyClass);
@@ -103,4 +114,21 @@ TEST(ShellHook, ForgedSharedValuesNeitherStopTheHookNorRedirectReports) {
     ASSERT_NE(app.hwnd, nullptr);
     ASSERT_TRUE(waitUntilSettled(app.hwnd));
     EXPECT_FALSE(probeSaw(decoy, QUILLORA_WM_SHELL_CREATED, app.hwnd)) << "a forged target received the report";
+}
+
+// A shell hook installed before the program's (a taskbar tool, a window
+// manager) must go on hearing every event. Here the earlier hook is the same
+// library installed by a first probe: the second probe's window then hears
+// each report twice, once from its own hook and once passed down the chain.
+TEST(ShellHook, TheHooksInstalledBeforeHearEveryEvent) {
+    HookProbe earlier;
+    ASSERT_TRUE(earlier.Window() && earlier.Hooked()) << Text(earlier.Window());
+    HookProbe later(hookprobe::kOwnThreadSwitch);
+    ASSERT_TRUE(later.Window() && later.Hooked()) << Text(later.Window());
+
+    TestWindow app = StartTestWindow("--title ChainedApp");
+    ASSERT_NE(app.hwnd, nullptr);
+    ASSERT_TRUE(waitUntilSettled(app.hwnd));
+    EXPECT_TRUE(WaitUntil([&] { return timesSeen(later.Window(), QUILLORA_WM_SHELL_CREATED, app.hwnd) == 2; }))
+        << "reported " << timesSeen(later.Window(), QUILLORA_WM_SHELL_CREATED, app.hwnd) << " time(s)";
 }

@@ -223,3 +223,29 @@ TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
     EXPECT_EQ(box.text.substr(0, 8), Ansi("このウィンドウ").substr(0, 8));
     PressButton(box.hwnd, IDOK);
 }
+
+// A user name in another script, an accented letter: the program's folder
+// may hold characters the ANSI code page has not.
+TEST(Recovery, FromAFolderNamedOutsideTheCodePageRulesAreReadAndSavedAndTheGuardWorks) {
+    FocusSink sink;
+    // Without the global section, which only a save writes.
+    RunningQuillora q(TitleRule(1, "FarFolderWin"), L"-\u00dcn\u00ef\ud55c");
+    ASSERT_TRUE(q.Ok());
+    TestWindow w = SmallTestWindow("FarFolderWin", 20, 20);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); })) << "the rules were not read";
+    ASSERT_TRUE(q.Exit());
+    const std::string ini = q.Box().ReadIni();
+    EXPECT_EQ(ini.rfind("[Quillora]", 0), 0u) << "not written back at exit:\n" << ini;
+    EXPECT_NE(ini.find("Title=FarFolderWin"), std::string::npos) << ini;
+
+    ASSERT_TRUE(q.Restart());
+    sink.Take();
+    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    Process guard = GuardOf(q.Proc());
+    ASSERT_TRUE(guard) << "no guard started";
+    q.Proc().Kill();
+    EXPECT_TRUE(WaitFor([&] { return IsReleased(w.hwnd); }, 2000));
+    EXPECT_TRUE(guard.WaitExit(5000));
+}

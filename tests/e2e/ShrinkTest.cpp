@@ -8,6 +8,7 @@
 
 #include "app/Messages.h"
 #include "common/Running.h"
+#include "common/TrayStandIn.h"
 
 using namespace uitest;
 
@@ -58,61 +59,6 @@ RECT WorkAreaOf(HWND hwnd) {
 bool Inside(const RECT& r, const RECT& area) {
     return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
 }
-
-// Stands in for the notification area. Wine's Shell_NotifyIcon hands each
-// request to the first "Shell_TrayWnd" window as WM_COPYDATA: the request
-// (NIM_*) in dwData, the icon's owner in wParam, and the data in Wine's own
-// layout below; this window, topmost, comes first.
-class TrayWatcher {
-public:
-    explicit TrayWatcher(HWND owner) {
-        owner_ = owner;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Shell_TrayWnd";
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, wc.hInstance, nullptr);
-    }
-    ~TrayWatcher() { DestroyWindow(hwnd_); }
-    TrayWatcher(const TrayWatcher&) = delete;
-    TrayWatcher& operator=(const TrayWatcher&) = delete;
-
-    // The owner's icon changes so far, and the size of the last image.
-    int Modifications() const { return modifications_; }
-    SIZE LastIconSize() const { return lastIconSize_; }
-
-private:
-    struct NotifyData {
-        LONG hWnd;
-        UINT uID, uFlags, uCallbackMessage;
-        WCHAR szTip[128];
-        DWORD dwState, dwStateMask;
-        WCHAR szInfo[256];
-        UINT uTimeout;
-        WCHAR szInfoTitle[64];
-        DWORD dwInfoFlags;
-        GUID guidItem;
-        UINT width, height, planes, bpp;
-    };
-
-    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wp, lp);
-        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        const auto* data = static_cast<const NotifyData*>(copy->lpData);
-        if (reinterpret_cast<HWND>(wp) == owner_ && copy->dwData == NIM_MODIFY && copy->cbData >= sizeof *data &&
-            data->uID == 3 && (data->uFlags & NIF_ICON)) {
-            ++modifications_;
-            lastIconSize_ = {static_cast<LONG>(data->width), static_cast<LONG>(data->height)};
-        }
-        return TRUE;
-    }
-    static inline HWND owner_ = nullptr;
-    static inline int modifications_ = 0;
-    static inline SIZE lastIconSize_{};
-    HWND hwnd_ = nullptr;
-};
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
@@ -545,7 +491,7 @@ TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
                                                    "StretchDirection=2"}), "Rescaled");
     ASSERT_TRUE(shrunk.Ready());
     auto& [sink, q, w] = shrunk;
-    TrayWatcher tray(q.Main());
+    TrayStandIn tray;
     // What the system sends when the display or the work area changed.
     const std::tuple<UINT, WPARAM, LPARAM> changes[] = {{WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024)},
                                                          {WM_SETTINGCHANGE, SPI_SETWORKAREA, 0}};
@@ -557,7 +503,7 @@ TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
         SetWindowPos(w.hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         Pump(300);
         EXPECT_NE(WindowRect(PseudoOf(w.hwnd)).right, WindowRect(w.hwnd).right) << "placed before the change " << msg;
-        const int modified = tray.Modifications();
+        const int modified = tray.Taken(NIM_MODIFY);
         q.Send(msg, wp, lp);
         EXPECT_TRUE(WaitFor([&] {
             const RECT original = WindowRect(w.hwnd), pseudo = WindowRect(PseudoOf(w.hwnd));
@@ -565,7 +511,7 @@ TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
                    pseudo.right == original.right && pseudo.top == original.top;
         })) << "not placed again after " << msg;
         EXPECT_TRUE(IsShrunk(w.hwnd));
-        EXPECT_TRUE(WaitUntil([&] { return tray.Modifications() > modified; })) << "icon not reloaded after " << msg;
+        EXPECT_TRUE(WaitUntil([&] { return tray.Taken(NIM_MODIFY) > modified; })) << "icon not reloaded after " << msg;
         EXPECT_EQ(tray.LastIconSize().cx, GetSystemMetrics(SM_CXSMICON));
         EXPECT_EQ(tray.LastIconSize().cy, GetSystemMetrics(SM_CYSMICON));
     }

@@ -1,7 +1,9 @@
 // Start-up, single instance and shutdown of the real program.
 #include <gtest/gtest.h>
 
-#include "common/Harness.h"
+#include "app/Messages.h"
+#include "common/Running.h"
+#include "common/TrayStandIn.h"
 
 using namespace uitest;
 
@@ -82,4 +84,26 @@ TEST(Startup, InvalidRuleIsReportedBeforeTheMainWindowAndKept) {
     EXPECT_NE(ini.find("Explanation=Broken"), std::string::npos);
     EXPECT_NE(ini.find("StretchWidth=150"), std::string::npos);
     EXPECT_LT(ini.find("[Quillora]"), ini.find("[Rule1]"));
+}
+
+// At logon Quillora most often starts before the taskbar takes icons: the
+// windows that open meanwhile are shrunk all the same, the icon is added as
+// soon as the notification area takes it, and deleted at exit.
+TEST(Startup, ANotificationAreaThatComesLateGetsTheIconAndWindowsAreShrunkMeanwhile) {
+    FocusSink sink;
+    TrayStandIn tray(false);
+    RunningQuillora q(Globals() + TitleRule(1, "EarlyWin"));
+    ASSERT_TRUE(q.Ok());
+    ASSERT_TRUE(WaitUntil([&] { return tray.Refused(NIM_ADD) > 0; })) << "no icon was asked for";
+    TestWindow w = SmallTestWindow("EarlyWin", 20, 20);
+    ASSERT_NE(w.hwnd, nullptr);
+    sink.Take();
+    EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); })) << "a window opened while the icon waited was not shrunk";
+
+    tray.Accept(true);
+    EXPECT_TRUE(WaitUntil([&] { return tray.Taken(NIM_ADD) == 1; }, 10000)) << "the icon never came";
+    // The stand-in answers the delete on this thread: wait pumping.
+    q.Post(WM_COMMAND, quillora::ID_EXIT);
+    ASSERT_TRUE(WaitUntil([&] { return !q.Proc().Running(); }, 15000));
+    EXPECT_EQ(tray.Taken(NIM_DELETE), 1) << "the icon stayed in the tray";
 }

@@ -1,4 +1,5 @@
-// Whole-file reads and writes for the settings tools, byte for byte.
+// Whole-file reads and writes for the settings tools, byte for byte, and
+// their ANSI folder paths as the settings' wide ones and back.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +7,21 @@
 #include <string>
 
 namespace tools {
+
+inline std::wstring WidePath(const std::string& ansi) {
+    std::wstring wide(ansi.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+inline std::string AnsiPath(const std::wstring& wide) {
+    std::string ansi(wide.size() * 2, '\0');
+    ansi.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                                             ansi.data(), static_cast<int>(ansi.size()), nullptr,
+                                                             nullptr)));
+    return ansi;
+}
 
 // Empty when the file is missing or unreadable.
 inline std::string ReadFileBytes(const std::string& path) {

@@ -17,14 +17,14 @@ constexpr char kDecoyClass[] = "QuilloraHookDecoy";
 constexpr char kHookedTitle[] = "hooked";
 constexpr char kFailedTitle[] = "hook failed";
 
-// Command-line switch: write a bogus module handle into the shared section
-// before calling InitializeHelper.
-constexpr char kForgeModuleSwitch[] = "--forge-module";
+// Command-line switch: install the hook from a thread of the probe's own
+// that only pumps messages (and removes it there), as the program does.
+constexpr char kOwnThreadSwitch[] = "--own-thread";
 
 // Sent to the target or the decoy window by a test:
 // wParam = a shell message (WM_SHELL_CREATED, ...), lParam = a window handle;
-// returns 1 when that message has arrived at this window with that window as
-// its wParam.
+// returns how many times that message has arrived at this window with that
+// window as its wParam.
 constexpr UINT WM_PROBE_SEEN = WM_APP + 1;
 // Calls UninitializeHelper and returns its result.
 constexpr UINT WM_PROBE_UNHOOK = WM_APP + 2;

@@ -48,7 +48,7 @@ std::string OldFile() {
 std::vector<std::string> LoadedTitles(const std::string& dir) {
     quillora::GlobalSettings settings;
     quillora::RuleList rules;
-    quillora::LoadSettings(dir, settings, rules, [](const quillora::Rule&) {});
+    quillora::LoadSettings(tools::WidePath(dir), settings, rules, [](const quillora::Rule&) {});
     std::vector<std::string> titles;
     for (const quillora::Rule& rule : rules) titles.push_back(rule.Title);
     return titles;

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     GetTempPathA(MAX_PATH, temp);
     const std::string dir = std::string(temp) + "quillora-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string path = SettingsFilePath(dir);
+    const std::string path = tools::AnsiPath(SettingsFilePath(tools::WidePath(dir)));
 
     const RuleList rules = SampleRules(count);
     // Every timed save changes the file: one that finds the file as it would
@@ -56,13 +56,13 @@ int main(int argc, char** argv) {
     GlobalSettings settings;
     const double saveMs = MedianMs(runs, [&] {
         settings.Mergin = settings.Mergin == 30 ? 31 : 30;
-        SaveSettings(dir, settings, rules);
+        SaveSettings(tools::WidePath(dir), settings, rules);
     });
     std::size_t loadedCount = 0;
     const double loadMs = MedianMs(runs, [&] {
         GlobalSettings loadedSettings;
         RuleList loaded;
-        LoadSettings(dir, loadedSettings, loaded, [](const Rule&) {});
+        LoadSettings(tools::WidePath(dir), loadedSettings, loaded, [](const Rule&) {});
         loadedCount = loaded.size();
     });
 

@@ -26,6 +26,8 @@
 using namespace quillora;
 using tools::ReadFileBytes;
 using tools::WriteFileBytes;
+using tools::AnsiPath;
+using tools::WidePath;
 
 namespace {
 
@@ -233,20 +235,20 @@ struct Checked {
 
 Checked CheckInput(const std::string& dir, const std::string& input) {
     Checked result;
-    const std::string ini = SettingsFilePath(dir);
+    const std::string ini = AnsiPath(SettingsFilePath(WidePath(dir)));
     const auto started = std::chrono::steady_clock::now();
     try {
         if (!WriteFileBytes(ini, input)) throw std::runtime_error("could not write the input file");
         const auto ignore = [](const Rule&) {};
         GlobalSettings settings;
         RuleList rules;
-        LoadSettings(dir, settings, rules, ignore);
-        const bool saved = SaveSettings(dir, settings, rules);
+        LoadSettings(WidePath(dir), settings, rules, ignore);
+        const bool saved = SaveSettings(WidePath(dir), settings, rules);
         const std::string first = ReadFileBytes(ini);
         GlobalSettings settings2;
         RuleList rules2;
-        LoadSettings(dir, settings2, rules2, ignore);
-        const bool saved2 = SaveSettings(dir, settings2, rules2);
+        LoadSettings(WidePath(dir), settings2, rules2, ignore);
+        const bool saved2 = SaveSettings(WidePath(dir), settings2, rules2);
         const std::string second = ReadFileBytes(ini);
         if (!saved || !saved2) {
             result = {Outcome::Unstable, "a save reported failure"};
@@ -418,7 +420,7 @@ int main(int argc, char** argv) {
     if (!replay.empty()) result = Replay(dir, replay);
     else if (child) return RunInputs(dir, seed, inputs);
     else result = Supervise(dir, seed, inputs);
-    DeleteFileA(SettingsFilePath(dir).c_str());
+    DeleteFileW(SettingsFilePath(WidePath(dir)).c_str());
     RemoveDirectoryA(dir.c_str());  // stays when it holds kept inputs
     std::printf("%s\n", GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES ? "" : ("inputs kept in " + dir).c_str());
     return result;

@@ -10,12 +10,13 @@
 #include "rules/Matching.h"
 #include "rules/Settings.h"
 #include "common/RulePrinting.h"
+#include "tools/FileBytes.h"
 
 using namespace quillora;
 
 TEST(SampleSettings, NotesAreCommentsAndBothExampleRulesLoadValid) {
     // Built beside bin/ in code page 932, as it goes into the archive.
-    const std::string folder = uitest::BinDir() + "\\..\\package";
+    const std::wstring folder = tools::WidePath(uitest::BinDir() + "\\..\\package");
     GlobalSettings settings{false, 0, 0};
     RuleList rules;
     std::vector<std::string> invalid;

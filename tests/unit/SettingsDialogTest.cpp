@@ -332,14 +332,14 @@ protected:
         CoInitialize(nullptr);
         path_ = quillora::StartupShortcutPath();
         ASSERT_FALSE(path_.empty());
-        DeleteFileA(path_.c_str());
-        char exe[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        DeleteFileW(path_.c_str());
+        wchar_t exe[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
         app_.ExecutablePath = exe;
-        app_.ExecutableDirectory = std::string(exe).substr(0, std::string(exe).rfind('\\'));
+        app_.ExecutableDirectory = app_.ExecutablePath.substr(0, app_.ExecutablePath.rfind(L'\\'));
     }
     void TearDown() override {
-        DeleteFileA(path_.c_str());
+        DeleteFileW(path_.c_str());
         CoUninitialize();
     }
     bool startupBox(bool setTo, int button) {
@@ -353,17 +353,17 @@ protected:
         return shown;
     }
     std::string contents() const {
-        std::ifstream in(path_, std::ios::binary);
+        std::ifstream in(path_.c_str(), std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         return s.str();
     }
-    std::string path_;
+    std::wstring path_;
     Application app_;
 };
 
 TEST_F(StartupShortcut, NameIsProgramNameDotLnk) {
-    EXPECT_EQ(path_.substr(path_.rfind('\\') + 1), "Quillora.lnk");
+    EXPECT_EQ(path_.substr(path_.rfind(L'\\') + 1), L"Quillora.lnk");
 }
 
 TEST_F(StartupShortcut, CheckingAndCancellingCreatesNothing) {
@@ -375,15 +375,18 @@ TEST_F(StartupShortcut, CheckingCreatesItOnceAndAnExistingOneIsNeverRewritten) {
     EXPECT_FALSE(startupBox(true, IDOK));
     ASSERT_TRUE(quillora::FileExists(path_));
     EXPECT_EQ(contents().substr(0, 4), std::string("\x4c\x00\x00\x00", 4)) << "a shell link file";
-    EXPECT_NE(contents().find(app_.ExecutablePath), std::string::npos);
+    // Its text is stored in UTF-16.
+    const std::wstring& exe = app_.ExecutablePath;
+    EXPECT_NE(contents().find(std::string(reinterpret_cast<const char*>(exe.data()), exe.size() * sizeof(wchar_t))),
+              std::string::npos);
     // Mark the file: a second OK with the box still checked leaves it alone.
-    { std::ofstream(path_, std::ios::binary) << "hand made"; }
+    { std::ofstream(path_.c_str(), std::ios::binary) << "hand made"; }
     EXPECT_TRUE(startupBox(true, IDOK));
     EXPECT_EQ(contents(), "hand made");
 }
 
 TEST_F(StartupShortcut, AHandMadeShortcutShowsAsRegisteredAndUncheckingDeletesIt) {
-    { std::ofstream(path_, std::ios::binary) << "hand made"; }
+    { std::ofstream(path_.c_str(), std::ios::binary) << "hand made"; }
     EXPECT_TRUE(startupBox(false, IDCANCEL));
     EXPECT_TRUE(quillora::FileExists(path_));
     EXPECT_TRUE(startupBox(false, IDOK));

@@ -13,6 +13,7 @@
 #include "ui/RuleEditDialog.h"
 #include "common/DialogDriver.h"
 #include "common/RulePrinting.h"
+#include "tools/FileBytes.h"
 
 using quillora::GlobalSettings;
 using quillora::LoadSettings;
@@ -46,7 +47,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& Dir() const { return dir_; }
+    // As the settings take it.
+    std::wstring Dir() const { return tools::WidePath(dir_); }
     std::string IniPath() const { return dir_ + "\\Quillora.ini"; }
     std::string TempPath() const { return IniPath() + ".tmp"; }  // where a save writes before the swap
     bool IniExists() const { return GetFileAttributesA(IniPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
