@@ -35,7 +35,7 @@ win::Icon loadTrayIcon(UINT id, UINT dpi) {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app) : app_(app), shrunk_(app), quickCaptureStart_(std::clock()) {
+MainWindow::MainWindow(SettingsStore& store) : store_(store), shrunk_(store), quickCaptureStart_(std::clock()) {
     loadTrayIcons();
 }
 
@@ -112,7 +112,7 @@ void MainWindow::onEndSession() {
     // the other programs run on. Give every original back and save now, as
     // Exit would, then end the ordinary way.
     DestroyWindow(Handle());
-    if (!app_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
+    if (!store_.SaveAtExit()) win::Log("the settings file was not written at the end of the session");
 }
 
 void MainWindow::AddTrayIcon() {
@@ -212,11 +212,11 @@ void MainWindow::openSettings() {
         if (wasRunning) togglePause();
         // The rules now in use were accepted; the user must hear that the
         // file still holds the old ones.
-        const bool accepted = ShowSettingsDialog(Handle(), app_) == IDOK;
+        const bool accepted = ShowSettingsDialog(Handle(), store_) == IDOK;
         // Exit chosen while the dialog was open: everything is given back
         // already, and nothing may be shrunk again.
         if (!Handle()) return;
-        if (accepted && !app_.Save()) {
+        if (accepted && !store_.Save()) {
             win::ShowMessageBox(Handle(), IDS_SAVE_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
         // Resume only what this command paused: a resume from the tray while

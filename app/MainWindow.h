@@ -10,7 +10,7 @@
 
 #include "app/ShrunkWindows.h"
 #include "app/TrayIcon.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "ui/CaptureWindow.h"
 #include "win/Handles.h"
 #include "win/SessionNotifications.h"
@@ -20,7 +20,7 @@ namespace quillora {
 
 class MainWindow : public win::Window {
 public:
-    explicit MainWindow(Application& app);
+    explicit MainWindow(SettingsStore& store);
     ~MainWindow() override;
 
     bool Create();
@@ -60,7 +60,7 @@ private:
     void onDisplayChanged(UINT msg, WPARAM wp);
     void onDisplaySettled();
 
-    Application& app_;
+    SettingsStore& store_;
     ShrunkWindows shrunk_;
     // The shell keeps its own copy; these serve every add and change.
     win::Icon runningIcon_;

@@ -195,7 +195,7 @@ void ShrunkWindows::onWindowCreated(HWND hwnd, bool holdIfHidden) {
         return;
     }
     if (!IsEligible(hwnd)) return;
-    const Rule* rule = MatchRules(hwnd, app_.Rules);
+    const Rule* rule = MatchRules(hwnd, store_.Rules);
     if (!rule) return;
     // Shrinking changes the window's style, which waits for its program: a
     // window whose program does not answer is looked at again by the next
@@ -238,7 +238,7 @@ bool ShrunkWindows::adoptAnswering(HWND original, const Rule& rule) {
 void ShrunkWindows::onWindowActivated(HWND hwnd) {
     PseudoWindow* entry = find(hwnd);
     if (!entry || WindowHider::IsOriginalShown(hwnd)) return;
-    if (app_.Settings.ActiveRestore) {
+    if (store_.Settings.ActiveRestore) {
         entry->Restore();
     } else {
         entry->Raise();
@@ -327,13 +327,13 @@ void ShrunkWindows::pollWindows(const PollScene& scene) {
         // The settings are pixels at 96 DPI; the cursor and the window are
         // in the physical pixels of the pseudo window's monitor.
         const UINT dpi = win::DpiOf(w);
-        const int margin = win::ScaleForDpi(app_.Settings.Mergin, dpi);
+        const int margin = win::ScaleForDpi(store_.Settings.Mergin, dpi);
         RECT r{};
         GetClientRect(w, &r);
         InflateRect(&r, -margin, -margin);
         POINT q = p;
         ScreenToClient(w, &q);
-        if (distance(lastCursor_, p) < win::ScaleForDpi(app_.Settings.Sensitivity, dpi) &&
+        if (distance(lastCursor_, p) < win::ScaleForDpi(store_.Settings.Sensitivity, dpi) &&
             under->GetRule().StretchRestoreMethod == RestoreMouseOver && PtInRect(&r, q)) {
             under->Restore();
             keep.insert(under);

@@ -17,14 +17,14 @@
 #include "app/PollSchedule.h"
 #include "pseudo/PseudoWindow.h"
 #include "pseudo/PseudoWindowHost.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "win/TimerWindow.h"
 
 namespace quillora {
 
 class ShrunkWindows : private PseudoWindowHost, private win::TimerClient {
 public:
-    explicit ShrunkWindows(Application& app) : app_(app), timers_(*this) {}
+    explicit ShrunkWindows(SettingsStore& store) : store_(store), timers_(*this) {}
     ShrunkWindows(const ShrunkWindows&) = delete;
     ShrunkWindows& operator=(const ShrunkWindows&) = delete;
 
@@ -120,7 +120,7 @@ private:
     void giveBackLater();
     void onGiveBackTick();
 
-    Application& app_;
+    SettingsStore& store_;
     win::TimerWindow timers_;
     std::vector<Entry> entries_;
     unsigned passes_ = 0;

@@ -10,7 +10,7 @@
 #include "app/Recovery.h"
 #include "hook/QuilloraHelper.h"
 #include "res/resource.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "ui/Dialogs.h"
 #include "win/Dpi.h"
 #include "win/Log.h"
@@ -135,11 +135,11 @@ int runGuarded(HINSTANCE instance) {
     InitCommonControlsEx(&icc);
 
     const ComApartment com;
-    quillora::Application app;
-    app.Initialize(instance);
-    app.Load(warnInvalidRule);
+    quillora::SettingsStore store;
+    store.Initialize(instance);
+    store.Load(warnInvalidRule);
 
-    quillora::MainWindow mainWindow(app);
+    quillora::MainWindow mainWindow(store);
     if (!mainWindow.Create()) {
         // Nothing was shrunk yet; without its window the program can do nothing.
         win::ShowMessageBox(nullptr, IDS_NO_MAIN_WINDOW, IDS_PROGRAM_NAME, MB_OK | MB_ICONERROR);
@@ -154,7 +154,7 @@ int runGuarded(HINSTANCE instance) {
         // The icon goes first, as soon as the user has chosen Exit.
         mainWindow.DeleteTrayIcon();
     }
-    if (!app.SaveAtExit()) win::Log("the settings file was not written at exit");
+    if (!store.SaveAtExit()) win::Log("the settings file was not written at exit");
     // Originals whose program did not answer are opaque already; they get
     // their style back if it answers soon, else from the next start.
     quillora::RecoverAbandonedOriginalsWithin(3000);

@@ -4,14 +4,14 @@
 
 #include <windows.h>
 
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "rules/Rule.h"
 
 namespace quillora {
 
 // Settings (General and Rules pages). On OK the application's settings and
 // rules hold the edited values; the caller writes the settings file.
-int ShowSettingsDialog(HWND owner, Application& app);
+int ShowSettingsDialog(HWND owner, SettingsStore& store);
 int ShowAboutDialog(HWND owner);
 // Offers to shrink `target` (picked by quick capture) with `rule`, which the
 // dialog fills on OK.

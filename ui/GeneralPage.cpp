@@ -20,19 +20,19 @@ BOOL GeneralPage::onInit() {
     shortcutPath_ = StartupShortcutPath();
     startupRegistered_ = FileExists(shortcutPath_);
     win::SetChecked(page, IDC_STARTUP, startupRegistered_);
-    win::SetChecked(page, IDC_ACTIVE_RESTORE, app_.Settings.ActiveRestore);
+    win::SetChecked(page, IDC_ACTIVE_RESTORE, store_.Settings.ActiveRestore);
     win::SetSpinRange(page, IDC_MARGIN_SPIN, 0, kMarginMax);
-    win::SetSpinPosition(page, IDC_MARGIN_SPIN, app_.Settings.Mergin);
+    win::SetSpinPosition(page, IDC_MARGIN_SPIN, store_.Settings.Mergin);
     win::SetSliderRange(page, IDC_SENSITIVITY, 0, kSensitivityMax, kSliderStep, kSliderStep, 1);
-    win::SetSliderPosition(page, IDC_SENSITIVITY, app_.Settings.Sensitivity);
+    win::SetSliderPosition(page, IDC_SENSITIVITY, store_.Settings.Sensitivity);
     return TRUE;
 }
 
 bool GeneralPage::Apply() {
     applyStartup();
-    app_.Settings.ActiveRestore = win::IsChecked(Handle(), IDC_ACTIVE_RESTORE);
-    app_.Settings.Mergin = win::SpinPosition(Handle(), IDC_MARGIN_SPIN);
-    app_.Settings.Sensitivity = win::SliderPosition(Handle(), IDC_SENSITIVITY);
+    store_.Settings.ActiveRestore = win::IsChecked(Handle(), IDC_ACTIVE_RESTORE);
+    store_.Settings.Mergin = win::SpinPosition(Handle(), IDC_MARGIN_SPIN);
+    store_.Settings.Sensitivity = win::SliderPosition(Handle(), IDC_SENSITIVITY);
     return true;
 }
 
@@ -41,7 +41,7 @@ bool GeneralPage::Apply() {
 void GeneralPage::applyStartup() {
     const bool wanted = win::IsChecked(Handle(), IDC_STARTUP);
     if (wanted && !startupRegistered_) {
-        if (!CreateShortcut(shortcutPath_, app_.ExecutablePath, app_.ExecutableDirectory)) {
+        if (!CreateShortcut(shortcutPath_, store_.ExecutablePath, store_.ExecutableDirectory)) {
             win::ShowMessageBox(GetAncestor(Handle(), GA_ROOT), IDS_STARTUP_FAILED, IDS_PROGRAM_NAME, MB_OK | MB_ICONWARNING);
         }
     } else if (!wanted && startupRegistered_) {

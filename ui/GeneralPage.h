@@ -3,14 +3,14 @@
 
 #include <string>
 
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "win/Dialog.h"
 
 namespace quillora {
 
 class GeneralPage : public win::Dialog {
 public:
-    explicit GeneralPage(Application& app) : app_(app) {}
+    explicit GeneralPage(SettingsStore& store) : store_(store) {}
     HWND Create(HWND parent);
     // Writes the global settings and creates or deletes the shortcut.
     bool Apply();
@@ -21,7 +21,7 @@ protected:
 private:
     void applyStartup();
 
-    Application& app_;
+    SettingsStore& store_;
     bool startupRegistered_ = false;
     std::wstring shortcutPath_;
 };

@@ -193,7 +193,7 @@ bool RulesPage::Apply() {
     for (int row = 0; row < rowCount() && row < static_cast<int>(workingRules_.size()); ++row)
         workingRules_[static_cast<std::size_t>(row)].Validness = rowChecked(row);
     for (Rule& rule : workingRules_) ValidateRule(rule);
-    app_.Rules = workingRules_;
+    store_.Rules = workingRules_;
     return true;
 }
 

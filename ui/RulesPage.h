@@ -2,7 +2,7 @@
 // rules on or off, on a working copy that only Apply hands back.
 #pragma once
 
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "rules/Rule.h"
 #include "win/Dialog.h"
 
@@ -10,7 +10,7 @@ namespace quillora {
 
 class RulesPage : public win::Dialog {
 public:
-    explicit RulesPage(Application& app) : app_(app), workingRules_(app.Rules) {}
+    explicit RulesPage(SettingsStore& store) : store_(store), workingRules_(store.Rules) {}
     HWND Create(HWND parent);
     // Check boxes into the rules, validation, and the copy back.
     bool Apply();
@@ -40,7 +40,7 @@ private:
     void exchangeWithNext(int row);
     HWND list() const;
 
-    Application& app_;
+    SettingsStore& store_;
     RuleList workingRules_;
 };
 

@@ -15,8 +15,8 @@ void SettingsDialog::onOk() {
     end(IDOK);
 }
 
-int ShowSettingsDialog(HWND owner, Application& app) {
-    SettingsDialog dialog(app);
+int ShowSettingsDialog(HWND owner, SettingsStore& store) {
+    SettingsDialog dialog(store);
     return dialog.Run(owner);
 }
 

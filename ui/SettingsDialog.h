@@ -3,7 +3,7 @@
 #pragma once
 
 #include "res/resource.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "ui/GeneralPage.h"
 #include "ui/RulesPage.h"
 #include "ui/TabbedDialog.h"
@@ -12,7 +12,7 @@ namespace quillora {
 
 class SettingsDialog : public TabbedDialog {
 public:
-    explicit SettingsDialog(Application& app) : general_(app), rules_(app) {}
+    explicit SettingsDialog(SettingsStore& store) : general_(store), rules_(store) {}
     int Run(HWND owner) { return static_cast<int>(runModal(owner, IDD_SETTINGS)); }
 
 protected:

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "rules/Rule.h"
 #include "ui/Dialogs.h"
 #include "ui/RuleEditDialog.h"
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     CoInitialize(nullptr);
 
-    quillora::Application app;
+    quillora::SettingsStore app;
     app.Rules.Append(sampleRule(Ansi("メモ帳").c_str(), "C:\\Windows\\notepad.exe", "", ""));
     app.Rules.Append(sampleRule(Ansi("電卓").c_str(), "", "SciCalc", ""));
     quillora::Rule off = sampleRule("Log viewer", "", "", "Log Viewer");

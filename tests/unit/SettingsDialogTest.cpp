@@ -1,5 +1,5 @@
 // The settings dialog with its General and Rules pages, driven in-process on
-// a test Application.
+// a test SettingsStore.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -9,12 +9,12 @@
 
 #include "common/DialogDriver.h"
 #include "res/resource.h"
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 #include "ui/Dialogs.h"
 #include "ui/StartupShortcut.h"
 
 using namespace uitest;
-using quillora::Application;
+using quillora::SettingsStore;
 using quillora::Rule;
 
 namespace {
@@ -29,13 +29,13 @@ Rule namedRule(const char* name) {
     return r;
 }
 
-Application threeRules() {
-    Application app;
+SettingsStore threeRules() {
+    SettingsStore app;
     for (const char* name : {"A", "B", "C"}) app.Rules.Append(namedRule(name));
     return app;
 }
 
-int runSettings(Application& app, const std::function<void(HWND)>& drive) {
+int runSettings(SettingsStore& app, const std::function<void(HWND)>& drive) {
     return RunDialog([&] { return quillora::ShowSettingsDialog(nullptr, app); }, kSettingsTitle, drive);
 }
 
@@ -95,7 +95,7 @@ void editorAnswers(const std::function<void()>& trigger, const char* title, int 
 }  // namespace
 
 TEST(SettingsDialog, OpensOnTheGeneralPageWithTwoTabs) {
-    Application app;
+    SettingsStore app;
     runSettings(app, [](HWND dialog) {
         HWND tab = GetDlgItem(dialog, IDC_SETTINGS_TAB);
         EXPECT_EQ(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0), 2);
@@ -142,9 +142,9 @@ TEST(SettingsDialog, OpensOnTheGeneralPageWithTwoTabs) {
 }
 
 TEST(SettingsDialog, CancelAfterAddsEditsMovesAndDeletesLeavesEverythingAsItWas) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     app.Settings.Mergin = 12;
-    const Application before = app;
+    const SettingsStore before = app;
     const int result = runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
         editorAnswers([&] { Click(rules.page, IDC_ADD); }, "new", IDOK);
@@ -166,7 +166,7 @@ TEST(SettingsDialog, CancelAfterAddsEditsMovesAndDeletesLeavesEverythingAsItWas)
 }
 
 TEST(RulesPage, ShowsRulesInOrderWithFourColumnsAndCheckBoxes) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     app.Rules[1].Validness = false;
     app.Rules[2].AppName = "c.exe";
     app.Rules[2].ClassName = "CClass";
@@ -190,7 +190,7 @@ TEST(RulesPage, ShowsRulesInOrderWithFourColumnsAndCheckBoxes) {
 }
 
 TEST(RulesPage, UpOnFirstAndDownOnLastDoNothing) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
         rules.select(0);
@@ -206,7 +206,7 @@ TEST(RulesPage, UpOnFirstAndDownOnLastDoNothing) {
 }
 
 TEST(RulesPage, CheckBoxesTravelWithMovedRulesAndOkKeepsListOrder) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     const int result = runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
         rules.setChecked(0, false);  // A cleared, B checked
@@ -234,7 +234,7 @@ TEST(RulesPage, CheckBoxesTravelWithMovedRulesAndOkKeepsListOrder) {
 }
 
 TEST(RulesPage, EditingResetsACheckBoxClearedSinceTheLastSync) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
         rules.setChecked(1, false);
@@ -256,7 +256,7 @@ TEST(RulesPage, EditingResetsACheckBoxClearedSinceTheLastSync) {
 }
 
 TEST(RulesPage, AddAppendsACheckedRuleOnlyOnOkAndKeepsTheSelection) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
         rules.select(1);
@@ -272,7 +272,7 @@ TEST(RulesPage, AddAppendsACheckedRuleOnlyOnOkAndKeepsTheSelection) {
 }
 
 TEST(RulesPage, DeleteAsksFirstAndOkLeavesTheRemainingRulesValidated) {
-    Application app = threeRules();
+    SettingsStore app = threeRules();
     app.Rules[2].Transparency = 500;  // malformed: validation clears IsValid on OK
     const int result = runSettings(app, [](HWND dialog) {
         RulesView rules(dialog);
@@ -298,7 +298,7 @@ TEST(RulesPage, DeleteAsksFirstAndOkLeavesTheRemainingRulesValidated) {
 }
 
 TEST(GeneralPage, ShowsAndWritesTheGlobalSettingsAndTheSpinWraps) {
-    Application app;
+    SettingsStore app;
     app.Settings.ActiveRestore = false;
     app.Settings.Mergin = 100;
     app.Settings.Sensitivity = 40;
@@ -359,7 +359,7 @@ protected:
         return s.str();
     }
     std::wstring path_;
-    Application app_;
+    SettingsStore app_;
 };
 
 TEST_F(StartupShortcut, NameIsProgramNameDotLnk) {

@@ -11,7 +11,7 @@
 
 namespace quillora {
 
-struct Application {
+struct SettingsStore {
     RuleList Rules;
     GlobalSettings Settings;
     // Wide: the program may be kept in a folder named in any script.

@@ -1,10 +1,10 @@
-#include "rules/Application.h"
+#include "rules/SettingsStore.h"
 
 #include <shlwapi.h>
 
 namespace quillora {
 
-void Application::Initialize(HINSTANCE instance) {
+void SettingsStore::Initialize(HINSTANCE instance) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(instance, path, MAX_PATH);
     ExecutablePath = path;
