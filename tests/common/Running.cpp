@@ -32,18 +32,25 @@ std::string PixelRule(int n, const std::string& title, int direction, const std:
     return RuleSection(n, keys);
 }
 
+std::string WindowSpec::Args() const {
+    std::string args = "--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) + " --w " +
+                       std::to_string(width) + " --h " + std::to_string(height);
+    return more.empty() ? args : args + " " + more;
+}
+
 TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more) {
-    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
-                           " --w 300 --h 200 " + more);
+    return StartTestWindow(WindowSpec{title, x, y, 300, 200, more}.Args());
 }
 
-ShrunkAtStart::ShrunkAtStart(const std::string& ini, const std::string& title)
-    : window(StartTestWindow("--title " + title + " --x 40 --y 40 --w 400 --h 300")), q(ini) {
+ShrunkWindow::ShrunkWindow(const std::string& ini, Made made, const WindowSpec& spec)
+    : window(made == Made::BeforeQuillora ? StartTestWindow(spec.Args()) : TestWindow{}), q(ini) {
+    if (made == Made::AfterQuillora && q.Ok()) window = StartTestWindow(spec.Args());
+}
+
+bool ShrunkWindow::Ready() {
+    if (!window.hwnd || !q.Ok()) return false;
     sink.Take();
-}
-
-bool ShrunkAtStart::Ready() const {
-    return window.hwnd && q.Ok() && WaitFor([&] { return IsShrunk(window.hwnd); });
+    return WaitFor([&] { return IsShrunk(window.hwnd); });
 }
 
 RunningQuillora::RunningQuillora(const std::string& ini, const std::wstring& folderSuffix) : box_(folderSuffix) {

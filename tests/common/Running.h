@@ -21,6 +21,19 @@ std::string TitleRule(int n, const std::string& title, const std::string& validn
 // A rule for windows titled exactly `title` that shrinks them to a 200 x 150
 // pixel pseudo window at the corner `direction`; `extra` adds a key=value line.
 std::string PixelRule(int n, const std::string& title, int direction = 0, const std::string& extra = "");
+
+// A test window as testwin makes it: title, place, size and further options.
+struct WindowSpec {
+    std::string title;
+    int x = 40;
+    int y = 40;
+    int width = 400;
+    int height = 300;
+    std::string more = "";  // a default of its own keeps GCC quiet about {title, x, y}
+
+    std::string Args() const;
+};
+
 // A 300 x 200 test window titled `title` at (x, y); `more` adds options.
 TestWindow SmallTestWindow(const std::string& title, int x, int y, const std::string& more = "");
 
@@ -77,17 +90,23 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// The set-up of the tests that work over one window found at start: a
-// 400 x 300 test window titled `title` at (40, 40), made before Quillora
-// starts with `ini`, then shrunk once the focus sink has taken the front.
-struct ShrunkAtStart {
+// Whether the test window exists before Quillora starts (found by its
+// start-up scan) or is made while it runs (reported by the hook).
+enum class Made { BeforeQuillora, AfterQuillora };
+
+// The set-up of the tests that work over one shrunk window: the focus sink,
+// Quillora running `ini`, and the window `spec`, made before or after
+// Quillora as `made` says (after: only once Quillora started).
+struct ShrunkWindow {
     FocusSink sink;
     TestWindow window;
     RunningQuillora q;
 
-    ShrunkAtStart(const std::string& ini, const std::string& title);
-    // Whether both started and the window is shrunk.
-    bool Ready() const;
+    ShrunkWindow(const std::string& ini, Made made, const WindowSpec& spec);
+    // Lets the sink take the front; whether both started and the window is
+    // then shrunk. Apart from the constructor so that a test can look at
+    // the window before Quillora may touch it.
+    bool Ready();
 };
 
 void MoveCursor(int x, int y);

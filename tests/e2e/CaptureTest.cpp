@@ -35,18 +35,15 @@ void Repaint(HWND original, COLORREF colour) { PostTestWindowCommand(original, T
 }  // namespace
 
 TEST(Capture, QualityRefreshFollowsTheOriginalsColourAndSize) {
-    FocusSink sink;
     // On top of the transparent original, which still shows on a screen
     // without a compositor.
-    RunningQuillora q("[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n" +
-                      RuleSection(1, {"Title=LivePicture", "MatchMethod=0", "StretchWidth=25", "StretchHeight=25",
-                                      "StretchDirection=1", "StretchDrawMethod=1", "UpdateDisplay=1",
-                                      "UpdateDisplayElapse=50", "Topmost=1", "Frame=0"}));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = StartTestWindow("--title LivePicture --x 100 --y 100 --w 480 --h 360 --color 204020");
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk("[Quillora]\r\nActiveRestore=1\r\nMergin=30\r\nSensitivity=30\r\n" +
+                            RuleSection(1, {"Title=LivePicture", "MatchMethod=0", "StretchWidth=25",
+                                            "StretchHeight=25", "StretchDirection=1", "StretchDrawMethod=1",
+                                            "UpdateDisplay=1", "UpdateDisplayElapse=50", "Topmost=1", "Frame=0"}),
+                        Made::AfterQuillora, {"LivePicture", 100, 100, 480, 360, "--color 204020"});
+    ASSERT_TRUE(shrunk.Ready());
+    const TestWindow& w = shrunk.window;
     HWND pseudo = PseudoOf(w.hwnd);
     EXPECT_TRUE(WaitFor([&] { return Shows(pseudo, RGB(0x20, 0x40, 0x20)); })) << "the picture at shrinking";
 

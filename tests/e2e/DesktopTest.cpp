@@ -22,7 +22,7 @@ POINT Centre(HWND hwnd) {
 // even onto its own place: an original inside the screen whose stand-in
 // nobody moved comes back exactly where it was.
 TEST(Desktop, AnUnmovedOriginalInsideTheScreenComesBackExactlyWhereItWas) {
-    ShrunkAtStart setUp(Globals() + PixelRule(1, "InPlace", 4), "InPlace");
+    ShrunkWindow setUp(Globals() + PixelRule(1, "InPlace", 4), Made::BeforeQuillora, {"InPlace"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, w, q] = setUp;
     const RECT before = WindowRect(w.hwnd);
@@ -40,7 +40,7 @@ TEST(Desktop, AnUnmovedOriginalInsideTheScreenComesBackExactlyWhereItWas) {
 // window the user was working in must not be shrunk under it, nor come back
 // flickering at the unlock.
 TEST(Desktop, LockingTheComputerChangesNoWindowUntilItIsUnlocked) {
-    ShrunkAtStart setUp(Globals() + PixelRule(1, "InUse", 1), "InUse");
+    ShrunkWindow setUp(Globals() + PixelRule(1, "InUse", 1), Made::BeforeQuillora, {"InUse"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, w, q] = setUp;
     SetForegroundWindow(w.hwnd);  // the user works in it

@@ -24,7 +24,7 @@ int ClientWidth(HWND w) {
 }  // namespace
 
 TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheIniUntouched) {
-    ShrunkAtStart setUp(Globals() + PixelRule(1, "SettingsTarget"), "SettingsTarget");
+    ShrunkWindow setUp(Globals() + PixelRule(1, "SettingsTarget"), Made::BeforeQuillora, {"SettingsTarget"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, target, q] = setUp;
     const std::string ini = q.Box().ReadIni();
@@ -41,7 +41,7 @@ TEST(Dialogs, SettingsGivesEveryWindowBackWhileOpenAndCancelShrinksAgainWithTheI
 }
 
 TEST(Dialogs, SettingsChosenWhileAboutIsOpenPausesAndOpensAndExitMeanwhileLeavesEverythingGivenBack) {
-    ShrunkAtStart setUp(Globals() + PixelRule(1, "UnderDialogs"), "UnderDialogs");
+    ShrunkWindow setUp(Globals() + PixelRule(1, "UnderDialogs"), Made::BeforeQuillora, {"UnderDialogs"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, target, q] = setUp;
 
@@ -92,7 +92,7 @@ TEST(Dialogs, AboutShowsNameVersionAndClosesWithEnter) {
 }
 
 TEST(Dialogs, QuickEditCancelKeepsThePseudoWindowAndOkRebuildsItWithTheEditedSize) {
-    ShrunkAtStart setUp(Globals() + PixelRule(1, "QuickEditTarget"), "QuickEditTarget");
+    ShrunkWindow setUp(Globals() + PixelRule(1, "QuickEditTarget"), Made::BeforeQuillora, {"QuickEditTarget"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, target, q] = setUp;
     const std::string ini = q.Box().ReadIni();

@@ -34,14 +34,11 @@ bool HasItsOwnLook(HWND hwnd) {
 }  // namespace
 
 TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"));
-    ASSERT_TRUE(q.Ok());
     // The hung one first, so that it comes first in every pass over the list.
-    TestWindow hung = SmallTestWindow("HungWin", 20, 20);
-    ASSERT_NE(hung.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "HungWin") + TitleRule(2, "HealthyWin"), Made::AfterQuillora,
+                        {"HungWin", 20, 20, 300, 200});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, hung, q] = shrunk;
     TestWindow healthy = SmallTestWindow("HealthyWin", 400, 20);
     ASSERT_NE(healthy.hwnd, nullptr);
     sink.Take();
@@ -65,13 +62,9 @@ TEST(Hung, PauseGivesTheHealthyWindowBackAtOnceAndTheHungOneWhenItAnswers) {
 }
 
 TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingForIt) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "HungExit"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow hung = SmallTestWindow("HungExit", 20, 20);
-    ASSERT_NE(hung.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(hung.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "HungExit"), Made::AfterQuillora, {"HungExit", 20, 20, 300, 200});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, hung, q] = shrunk;
 
     ASSERT_TRUE(Hang(hung, 15000));
     ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
@@ -94,14 +87,13 @@ TEST(Hung, ExitEndsAndSavesAndTheNextStartGivesTheHungWindowBackWithoutWaitingFo
 }
 
 TEST(Layered, PreLayeredOriginalGetsItsColourKeyAndAlphaBackAfterPauseAndAfterAKill) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "OwnLook"));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "OwnLook"), Made::AfterQuillora,
+                        {"OwnLook", 20, 20, 300, 200, "--layered-attrs 00FF00 200"});
+    auto& [sink, w, q] = shrunk;
     ASSERT_TRUE(q.Ok());
-    TestWindow w = SmallTestWindow("OwnLook", 20, 20, "--layered-attrs 00FF00 200");
     ASSERT_NE(w.hwnd, nullptr);
     ASSERT_TRUE(HasItsOwnLook(w.hwnd));
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ASSERT_TRUE(shrunk.Ready());
 
     q.Send(WM_COMMAND, quillora::ID_PAUSE_RESUME);
     EXPECT_TRUE(HasItsOwnLook(w.hwnd));

@@ -43,13 +43,9 @@ TEST(Pause, PauseGivesEveryOriginalBackAndResumeShrinksAgain) {
 }
 
 TEST(Pause, ExitWhileRunningGivesEverythingBackWritesTheSettingsAndEndsTheGuard) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "ExitWin"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = SmallTestWindow("ExitWin", 20, 20);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "ExitWin"), Made::AfterQuillora, {"ExitWin", 20, 20, 300, 200});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, w, q] = shrunk;
     Process guard = GuardOf(q.Proc());
     ASSERT_TRUE(guard);
     DWORD code = 1;
@@ -66,13 +62,10 @@ TEST(Recovery, TheEndOfTheSessionGivesEverythingBackAndSavesBeforeTheProgramMayB
     // As at logoff, or when an installer's restart manager closes Quillora:
     // once the end-session message is answered, the process (and its guard)
     // may be ended at any moment.
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "SessionWin"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = SmallTestWindow("SessionWin", 20, 20);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "SessionWin"), Made::AfterQuillora,
+                        {"SessionWin", 20, 20, 300, 200});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, w, q] = shrunk;
     ASSERT_TRUE(DeleteFileA(q.Box().IniPath().c_str()));
 
     EXPECT_NE(q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), 0) << "Quillora refused the end of the session";
@@ -139,13 +132,10 @@ TEST(Recovery, KilledProgramsGuardGivesEveryWindowBackWithoutARestart) {
 }
 
 TEST(Recovery, ClosedPseudoWindowOfARefusingOriginalGivesTheOriginalBack) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "Stubborn"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = SmallTestWindow("Stubborn", 20, 20, "--refuse-close");
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "Stubborn"), Made::AfterQuillora,
+                        {"Stubborn", 20, 20, 300, 200, "--refuse-close"});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, w, q] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
     PostMessageA(pseudo, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(pseudo) && IsReleased(w.hwnd); }));
@@ -198,13 +188,9 @@ TEST(QuickCapture, ShortPressDoesNothingAndHoldingShowsTheFrame) {
 }
 
 TEST(QuickCapture, ReleasingOverAShrunkWindowOrPseudoWindowIsRefused) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + TitleRule(1, "Shrunk"));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = SmallTestWindow("Shrunk", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals() + TitleRule(1, "Shrunk"), Made::AfterQuillora, {"Shrunk", 100, 100, 300, 200});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, w, q] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
 
     RECT pr = WindowRect(pseudo);

@@ -43,7 +43,7 @@ size_t SectionOf(const std::string& ini, const std::string& explanation) {
 }  // namespace
 
 TEST(SettingsFlow, OkWhileRunningShrinksAgainAndWhilePausedStaysPaused) {
-    ShrunkAtStart setUp(Globals() + TitleRule(1, "FlowTarget"), "FlowTarget");
+    ShrunkWindow setUp(Globals() + TitleRule(1, "FlowTarget"), Made::BeforeQuillora, {"FlowTarget"});
     ASSERT_TRUE(setUp.Ready());
     auto& [sink, target, q] = setUp;
 

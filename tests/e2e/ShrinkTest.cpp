@@ -15,8 +15,7 @@ using namespace uitest;
 namespace {
 
 TestWindow Window(const std::string& title, int x, int y, const std::string& more = "") {
-    return StartTestWindow("--title " + title + " --x " + std::to_string(x) + " --y " + std::to_string(y) +
-                           " --w 400 --h 300 " + more);
+    return StartTestWindow(WindowSpec{title, x, y, 400, 300, more}.Args());
 }
 
 POINT Centre(HWND hwnd) {
@@ -32,22 +31,6 @@ RECT RestoreByHover(HWND original) {
     EXPECT_TRUE(WaitFor([&] { return IsRestored(original); })) << Text(original);
     return WindowRect(original);
 }
-
-// Quillora running `ini`, and a 400 x 300 window titled `title` at
-// (100, 100) that it shrinks once the sink is in front.
-struct ShrunkWindow {
-    FocusSink sink;
-    RunningQuillora q;
-    TestWindow w;
-
-    ShrunkWindow(const std::string& ini, const std::string& title, const std::string& more = "")
-        : q(ini), w(q.Ok() ? Window(title, 100, 100, more) : TestWindow{}) {
-        sink.Take();
-    }
-    bool Ready() const {
-        return q.Ok() && w.hwnd && WaitFor([&] { return IsShrunk(w.hwnd); });
-    }
-};
 
 RECT WorkAreaOf(HWND hwnd) {
     MONITORINFO info{};
@@ -200,13 +183,9 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
     // unowned window, and for no owned one, and reports it while the window
     // still exists: the program takes its time over the end of its window.
     for (const char* more : {"", "--owned"}) {
-        FocusSink sink;
-        TestWindow early = Window("Early", 20, 20, more);
-        ASSERT_NE(early.hwnd, nullptr);
-        RunningQuillora q(Globals() + PixelRule(1, "Early", 1));
-        ASSERT_TRUE(q.Ok());
-        sink.Take();
-        ASSERT_TRUE(WaitFor([&] { return IsShrunk(early.hwnd); })) << more;
+        ShrunkWindow shrunk(Globals() + PixelRule(1, "Early", 1), Made::BeforeQuillora, {"Early", 20, 20, 400, 300, more});
+        ASSERT_TRUE(shrunk.Ready()) << more;
+        const TestWindow& early = shrunk.window;
         HWND pseudo = PseudoOf(early.hwnd);
         Pump(1500);  // the poll settles into its quiet rhythm
         PostTestWindowCommand(early.hwnd, TestWindowCommand::DestroyAndLinger, 20000);
@@ -220,9 +199,9 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
 }
 
 TEST(Shrink, HoverRestoresAtTheCornerAndLeavingShrinksAgain) {
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Hover", 4), "Hover");
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Hover", 4), Made::AfterQuillora, {"Hover", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
 
     // Move the pseudo window (as a user would drag it) so the restore has to
@@ -277,16 +256,13 @@ TEST(Shrink, AnOriginalParkedAcrossTheScreenEdgeKeepsItsStandInOnTheScreenAndCom
 }
 
 TEST(Shrink, MarginAndSensitivityKeepTheOriginalShrunk) {
-    FocusSink sink;
     // Margin 60 on a pseudo window of about 290 x 220 client pixels.
-    RunningQuillora q(Globals(1, 60, 30) +
-                      RuleSection(1, {"Title=Margin", "MatchMethod=0", "StretchWidth=300", "StretchHeight=250",
-                                      "StretchWidthUnit=1", "StretchHeightUnit=1", "StretchDirection=1"}));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Margin", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals(1, 60, 30) + RuleSection(1, {"Title=Margin", "MatchMethod=0", "StretchWidth=300",
+                                                              "StretchHeight=250", "StretchWidthUnit=1",
+                                                              "StretchHeightUnit=1", "StretchDirection=1"}),
+                        Made::AfterQuillora, {"Margin", 100, 100});
+    ASSERT_TRUE(shrunk.Ready());
+    const TestWindow& w = shrunk.window;
     HWND pseudo = PseudoOf(w.hwnd);
     POINT edge{20, 20};
     ClientToScreen(pseudo, &edge);
@@ -301,14 +277,10 @@ TEST(Shrink, MarginAndSensitivityKeepTheOriginalShrunk) {
 }
 
 TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
-    FocusSink sink;
     // Sensitivity 1: only a cursor that stood still since the last poll counts.
-    RunningQuillora q(Globals(1, 0, 1) + PixelRule(1, "Moving", 1));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Moving", 100, 100);
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
+    ShrunkWindow shrunk(Globals(1, 0, 1) + PixelRule(1, "Moving", 1), Made::AfterQuillora, {"Moving", 100, 100});
+    ASSERT_TRUE(shrunk.Ready());
+    const TestWindow& w = shrunk.window;
     const POINT c = Centre(PseudoOf(w.hwnd));
     const DWORD start = GetTickCount();
     DWORD lastMove = start, longestPause = 0;
@@ -330,9 +302,9 @@ TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
 }
 
 TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"), "Click");
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"), Made::AfterQuillora, {"Click", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     const POINT c = Centre(PseudoOf(w.hwnd));
     MoveCursor(c.x, c.y);
     Pump(600);
@@ -344,9 +316,9 @@ TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
 
 TEST(Shrink, BringingAShrunkOriginalToTheFrontRestoresItOrRaisesItsPseudoWindow) {
     for (int activeRestore : {1, 0}) {
-        ShrunkWindow shrunk(Globals(activeRestore) + PixelRule(1, "Activate", 1), "Activate");
+        ShrunkWindow shrunk(Globals(activeRestore) + PixelRule(1, "Activate", 1), Made::AfterQuillora, {"Activate", 100, 100});
         ASSERT_TRUE(shrunk.Ready());
-        auto& [sink, q, w] = shrunk;
+        auto& [sink, w, q] = shrunk;
         HWND pseudo = PseudoOf(w.hwnd);
         SetWindowPos(sink.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         // As a click on its taskbar button or Alt+Tab would.
@@ -372,9 +344,9 @@ TEST(Shrink, BringingAShrunkOriginalToTheFrontRestoresItOrRaisesItsPseudoWindow)
 TEST(Shrink, TheShellsReportOfAnActivationRestoresAtOnce) {
     // Where the shell reports activations (Windows), the report restores the
     // original before the poll sees the new foreground window.
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Reported", 1), "Reported");
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Reported", 1), Made::AfterQuillora, {"Reported", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     q.Send(quillora::WM_SHELL_ACTIVATED, reinterpret_cast<WPARAM>(w.hwnd));
     EXPECT_TRUE(IsRestored(w.hwnd));
 }
@@ -384,9 +356,9 @@ TEST(Shrink, AnOriginalMinimisedByAnotherProgramHidesItsPseudoWindowAndGetsItBac
     // window, and under Wine no report from the shell. Hiding a window keeps
     // Quillora busy for two seconds under Wine without a window manager: each
     // step starts once it is done with the last one.
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Minimised", 1), "Minimised");
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Minimised", 1), Made::AfterQuillora, {"Minimised", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     HWND pseudo = PseudoOf(w.hwnd);
     const auto minimise = [&] {
         q.Send(WM_NULL);
@@ -419,9 +391,9 @@ TEST(Shrink, AQuietOriginalInFrontIsShrunkAgainWithinAFewPollsOfLosingTheForegro
     // rest away from the original. A poll that saw the change only at its
     // once-a-second look would take up to a second; one that asks at every
     // poll takes 40 to 150 ms here.
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Front", 1), "Front");
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Front", 1), Made::AfterQuillora, {"Front", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     // Two prompt rounds of three: one stalled by a busy machine is forgiven.
     int prompt = 0;
     for (int round = 0; round < 3; ++round) {
@@ -437,14 +409,12 @@ TEST(Shrink, AQuietOriginalInFrontIsShrunkAgainWithinAFewPollsOfLosingTheForegro
 }
 
 TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResizesIt) {
-    FocusSink sink;
-    RunningQuillora q(Globals() + RuleSection(1, {"Title=Ratio", "MatchMethod=0", "StretchWidth=200",
-                                                   "StretchHeight=50", "StretchWidthUnit=1", "StretchHeightUnit=1",
-                                                   "Coratio=1", "StretchDirection=1"}));
-    ASSERT_TRUE(q.Ok());
-    TestWindow w = Window("Ratio", 100, 100, "--w 601 --h 401");
-    ASSERT_NE(w.hwnd, nullptr);
-    sink.Take();
+    ShrunkWindow shrunk(Globals() + RuleSection(1, {"Title=Ratio", "MatchMethod=0", "StretchWidth=200",
+                                                     "StretchHeight=50", "StretchWidthUnit=1", "StretchHeightUnit=1",
+                                                     "Coratio=1", "StretchDirection=1"}),
+                        Made::AfterQuillora, {"Ratio", 100, 100, 601, 401});
+    ASSERT_TRUE(shrunk.Ready());
+    auto& [sink, w, q] = shrunk;
     const auto pseudoSize = [&] {
         const RECT rc = WindowRect(PseudoOf(w.hwnd));
         return SIZE{rc.right - rc.left, rc.bottom - rc.top};
@@ -456,7 +426,6 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
         sink.Take();
         EXPECT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     };
-    ASSERT_TRUE(WaitFor([&] { return IsShrunk(w.hwnd); }));
     EXPECT_EQ(pseudoSize().cx, 200);
     EXPECT_EQ(pseudoSize().cy, 133) << "200 / 601 * 401, not the rule's own height";
     restoreAndShrinkAgain();
@@ -488,9 +457,9 @@ TEST(Shrink, FramedProportionalPseudoWindowKeepsItsProportionsUntilTheUserResize
 TEST(Shrink, AChangeOfDisplayPlacesShrunkStandInsAgainAndReloadsTheTrayIcon) {
     ShrunkWindow shrunk(Globals() + RuleSection(1, {"Title=Rescaled", "MatchMethod=0", "StretchWidth=50",
                                                    "StretchHeight=50", "StretchWidthUnit=0", "StretchHeightUnit=0",
-                                                   "StretchDirection=2"}), "Rescaled");
+                                                   "StretchDirection=2"}), Made::AfterQuillora, {"Rescaled", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
-    auto& [sink, q, w] = shrunk;
+    auto& [sink, w, q] = shrunk;
     TrayStandIn tray;
     // What the system sends when the display or the work area changed.
     const std::tuple<UINT, WPARAM, LPARAM> changes[] = {{WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024)},
