@@ -123,17 +123,15 @@ bool PseudoWindow::OriginalStateChanged() {
     return true;
 }
 
-bool PseudoWindow::originalCloaked() const { return sizeState_ != kGone && (sizeState_ & kCloaked) != 0; }
-
 void PseudoWindow::Shrink() {
     // Hiding the original with no pseudo window to show would lose it.
     if (!Handle()) return;
     const bool minimised = IsIconic(original_) != FALSE;
     const bool shown = WindowHider::IsOriginalShown(original_);
-    // Cloaked (on another virtual desktop), as the last look saw it: the
-    // stand-in, a tool window that every desktop shows, goes out of sight
-    // with its original, and comes back with it.
-    const bool cloaked = originalCloaked();
+    // Cloaked (on another virtual desktop): the stand-in, a tool window that
+    // every desktop shows, goes out of sight with its original, and comes
+    // back with it.
+    const bool cloaked = win::IsCloaked(original_);
     switch (StandInChangeFor(minimised, cloaked, !shown, IsWindowVisible(Handle()) != FALSE)) {
     case StandInChange::Hide: ShowWindow(Handle(), SW_HIDE); break;
     case StandInChange::Show: ShowWindow(Handle(), SW_SHOWNOACTIVATE); break;

@@ -112,8 +112,6 @@ private:
     // Moves the original to the pseudo window's anchor corner.
     void placeOriginal();
     void learnSize(int width, int height);
-    // Whether the original was cloaked at the last look.
-    bool originalCloaked() const;
     // Reads the original's client area into the back buffer.
     void takePicture();
 
