@@ -183,7 +183,8 @@ TEST(Shrink, AnOriginalItsRunningProgramDestroysLosesItsPseudoWindowWhileNothing
     // unowned window, and for no owned one, and reports it while the window
     // still exists: the program takes its time over the end of its window.
     for (const char* more : {"", "--owned"}) {
-        ShrunkWindow shrunk(Globals() + PixelRule(1, "Early", 1), Made::BeforeQuillora, {"Early", 20, 20, 400, 300, more});
+        ShrunkWindow shrunk(Globals() + PixelRule(1, "Early", 1), Made::BeforeQuillora,
+                            {"Early", 20, 20, 400, 300, more});
         ASSERT_TRUE(shrunk.Ready()) << more;
         const TestWindow& early = shrunk.window;
         HWND pseudo = PseudoOf(early.hwnd);
@@ -302,7 +303,8 @@ TEST(Shrink, MovingAtSensitivityOrMorePerPollDoesNotRestore) {
 }
 
 TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
-    ShrunkWindow shrunk(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"), Made::AfterQuillora, {"Click", 100, 100});
+    ShrunkWindow shrunk(Globals() + PixelRule(1, "Click", 1, "StretchRestoreMethod=1"), Made::AfterQuillora,
+                        {"Click", 100, 100});
     ASSERT_TRUE(shrunk.Ready());
     auto& [sink, w, q] = shrunk;
     const POINT c = Centre(PseudoOf(w.hwnd));
@@ -316,7 +318,8 @@ TEST(Shrink, LeftClickRuleRestoresOnClickNotOnHover) {
 
 TEST(Shrink, BringingAShrunkOriginalToTheFrontRestoresItOrRaisesItsPseudoWindow) {
     for (int activeRestore : {1, 0}) {
-        ShrunkWindow shrunk(Globals(activeRestore) + PixelRule(1, "Activate", 1), Made::AfterQuillora, {"Activate", 100, 100});
+        ShrunkWindow shrunk(Globals(activeRestore) + PixelRule(1, "Activate", 1), Made::AfterQuillora,
+                            {"Activate", 100, 100});
         ASSERT_TRUE(shrunk.Ready());
         auto& [sink, w, q] = shrunk;
         HWND pseudo = PseudoOf(w.hwnd);
