@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "win/Dwm.h"
+
 namespace quillora {
 
 void PendingWindows::Add(HWND hwnd, DWORD now) {
@@ -13,7 +15,7 @@ std::vector<HWND> PendingWindows::TakeShown(DWORD now) {
     std::vector<HWND> shown;
     std::erase_if(entries_, [&](const Entry& e) {
         if (!IsWindow(e.hwnd)) return true;
-        if (IsWindowVisible(e.hwnd)) {
+        if (IsWindowVisible(e.hwnd) && !win::IsCloaked(e.hwnd)) {
             shown.push_back(e.hwnd);
             return true;
         }

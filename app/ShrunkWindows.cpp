@@ -188,13 +188,15 @@ bool ShrunkWindows::IsEligible(HWND hwnd) const {
 
 void ShrunkWindows::onWindowCreated(HWND hwnd, bool holdIfHidden) {
     if (!IsWindow(hwnd) || !running_) return;
-    if (!IsWindowVisible(hwnd)) {
-        // Our own dialogs and pseudo windows are made hidden too; they are
-        // never candidates.
+    if (!MayBeShrunk(IsWindowVisible(hwnd) != FALSE, win::IsCloaked(hwnd))) {
+        // Hidden, or cloaked (a store app until it has drawn, a window on
+        // another virtual desktop): held until the user can see it. Our own
+        // dialogs and pseudo windows are made hidden too; they are never
+        // candidates.
         if (holdIfHidden && isCandidate(hwnd) && !win::IsOwnWindow(hwnd)) pending_.Add(hwnd, GetTickCount());
         return;
     }
-    if (!IsEligible(hwnd)) return;
+    if (!isCandidate(hwnd)) return;
     const Rule* rule = MatchRules(hwnd, store_.Rules);
     if (!rule) return;
     // Shrinking changes the window's style, which waits for its program: a

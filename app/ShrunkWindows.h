@@ -87,9 +87,10 @@ private:
     void examineAllWindows();
     static BOOL CALLBACK examineOne(HWND hwnd, LPARAM self);
 
-    // The created-window path. A window that is hidden when it is reported is
-    // held in pending_ when `holdIfHidden` (reports from the shell hook), and
-    // comes back here from the poll once it is shown.
+    // The created-window path. A window that is hidden or cloaked when it is
+    // reported is held in pending_ when `holdIfHidden` (reports from the
+    // shell hook), and comes back here from the poll once the user can see
+    // it.
     void onWindowCreated(HWND hwnd, bool holdIfHidden);
     bool adoptAnswering(HWND original, const Rule& rule);
     void onWindowActivated(HWND hwnd);
