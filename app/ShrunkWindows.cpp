@@ -77,20 +77,20 @@ void ShrunkWindows::compact() {
     std::erase(entries_, nullptr);
 }
 
-PseudoWindow* ShrunkWindows::find(HWND original) const {
-    if (!original) return nullptr;
+template <typename Matches>
+PseudoWindow* ShrunkWindows::findLive(Matches&& matches) const {
     for (const Entry& entry : entries_) {
-        if (entry->Original() == original && !entry->Dropped()) return entry.get();
+        if (!entry->Dropped() && matches(*entry)) return entry.get();
     }
     return nullptr;
 }
 
+PseudoWindow* ShrunkWindows::find(HWND original) const {
+    return original ? findLive([original](const PseudoWindow& e) { return e.Original() == original; }) : nullptr;
+}
+
 PseudoWindow* ShrunkWindows::findByPseudo(HWND pseudo) const {
-    if (!pseudo) return nullptr;
-    for (const Entry& entry : entries_) {
-        if (entry->Handle() == pseudo && !entry->Dropped()) return entry.get();
-    }
-    return nullptr;
+    return pseudo ? findLive([pseudo](const PseudoWindow& e) { return e.Handle() == pseudo; }) : nullptr;
 }
 
 void ShrunkWindows::Start(HWND mainWindow) {
@@ -109,13 +109,9 @@ void ShrunkWindows::Start(HWND mainWindow) {
 }
 
 void ShrunkWindows::Stop() {
-    if (running_) {
-        // Windows reported while the originals are given back are not
-        // shrunk any more.
-        running_ = false;
-        timers_.Stop(IDT_POLL);
-        releaseAll();
-    }
+    // Windows reported while the originals are given back are not shrunk
+    // any more.
+    if (running_) Pause();
     // What is still to give back at exit is the entry point's last task.
     timers_.Stop(IDT_GIVE_BACK);
 }

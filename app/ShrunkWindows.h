@@ -80,6 +80,8 @@ private:
     // when there is none.
     PseudoWindow* find(HWND original) const;
     PseudoWindow* findByPseudo(HWND pseudo) const;
+    template <typename Matches>
+    PseudoWindow* findLive(Matches&& matches) const;
 
     // Not marked, and none of the windows never to shrink: ours, the
     // desktop, the shell's (taskbars, the desktop's layers, by class).
