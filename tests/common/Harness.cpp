@@ -289,4 +289,9 @@ RECT WindowRect(HWND hwnd) {
     return rc;
 }
 
+POINT Centre(HWND hwnd) {
+    const RECT rc = WindowRect(hwnd);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
 }  // namespace uitest

@@ -115,5 +115,7 @@ inline HANDLE Prop(HWND hwnd, const char* name) { return GetPropA(hwnd, name); }
 int LayeredAlpha(HWND hwnd);
 bool HasExStyle(HWND hwnd, DWORD bits);
 RECT WindowRect(HWND hwnd);
+// The middle of the window rectangle, where a user rests the cursor.
+POINT Centre(HWND hwnd);
 
 }  // namespace uitest

@@ -9,15 +9,6 @@
 
 using namespace uitest;
 
-namespace {
-
-POINT Centre(HWND hwnd) {
-    const RECT rc = WindowRect(hwnd);
-    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
-}  // namespace
-
 // A window snapped to half the screen loses its snapped state at any move,
 // even onto its own place: an original inside the screen whose stand-in
 // nobody moved comes back exactly where it was.

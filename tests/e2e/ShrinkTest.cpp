@@ -18,11 +18,6 @@ TestWindow Window(const std::string& title, int x, int y, const std::string& mor
     return StartTestWindow(WindowSpec{title, x, y, 400, 300, more}.Args());
 }
 
-POINT Centre(HWND hwnd) {
-    RECT rc = WindowRect(hwnd);
-    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
 // Rests the cursor on the middle of the original's pseudo window until the
 // original is back; returns where it came back.
 RECT RestoreByHover(HWND original) {
